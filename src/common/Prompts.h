@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+namespace ostrivane {
+
+// Which window owns a message box (Qt parents the dialog accordingly).
+enum class PromptOwner { None, MainWindow, Panel };
+enum class PromptButtons { Ok, OkCancel };
+enum class PromptIcon { None, Information, Exclamation, Error };
+enum class PromptAnswer { Ok, Cancel };
+
+struct MessageBoxRequest {
+  PromptOwner owner = PromptOwner::None;
+  QString caption;
+  QString text;
+  PromptButtons buttons = PromptButtons::Ok;
+  PromptIcon icon = PromptIcon::None;
+  bool cancelIsDefault = false;
+};
+
+struct FileDialogRequest {
+  QString title;
+  QString folder;             // empty: the dialog chooses
+  QString filterDescription;  // e.g. "Config."
+  QString filterPattern;      // e.g. "*.itc"
+  bool overwritePrompt = false;
+};
+
+// User prompts behind one interface: the window supplies Qt dialogs, tests supply scripted answers.
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  virtual PromptAnswer ShowMessage(const MessageBoxRequest& request) = 0;
+  // Returns the chosen path, or an empty string when the user cancelled.
+  virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
+  virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
+  virtual void Beep(int frequencyHz, int durationMs) = 0;
+};
+
+// Answers OK to everything, cancels every file dialog and stays silent.
+class NullPrompts final : public Prompts {
+ public:
+  PromptAnswer ShowMessage(const MessageBoxRequest&) override { return PromptAnswer::Ok; }
+  QString GetSaveFileName(const FileDialogRequest&) override { return {}; }
+  QString GetOpenFileName(const FileDialogRequest&) override { return {}; }
+  void Beep(int, int) override {}
+};
+
+}  // namespace ostrivane

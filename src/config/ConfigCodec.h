@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+
+#include "config/DeviceConfig.h"
+#include "config/PanelState.h"
+#include "config/RecordShape.h"
+
+namespace ostrivane {
+
+inline constexpr std::size_t kConfigImageMax = 1024;
+
+// Sets every field whose decode default is not "kept".
+void ApplyDecodeDefaults(DeviceConfig& config, std::uint8_t typeCode, std::uint8_t mainVersion);
+
+// Checks the header against the connected type, then fills config. A rejected record (wrong
+// header, shorter than its mandatory items, longer than 1024 bytes) changes nothing.
+bool DecodeConfigImage(const std::uint8_t* bytes, std::size_t length, const LayoutContext& context,
+                       DeviceConfig& config, PanelState& panel);
+inline bool DecodeConfigImage(const QByteArray& record, const LayoutContext& context,
+                              DeviceConfig& config, PanelState& panel) {
+  return DecodeConfigImage(reinterpret_cast<const std::uint8_t*>(record.constData()),
+                           static_cast<std::size_t>(record.size()), context, config, panel);
+}
+
+// Clamps, normalises and writes the record. Returns false (out left empty) when the record would
+// exceed 1024 bytes; the model changes of the preparation steps still apply.
+bool EncodeConfigImage(DeviceConfig& config, PanelState& panel, const LayoutContext& context,
+                       QByteArray& out);
+
+}  // namespace ostrivane

@@ -1,0 +1,116 @@
+#include "link/CXmit.h"
+
+#include <vector>
+
+namespace ostrivane {
+
+namespace {
+constexpr std::size_t kSerialWritePiece = 400;
+constexpr std::size_t kReceiveChunk = 1024;
+constexpr Millis kTcpReadSlice{100};
+}  // namespace
+
+CXmit::CXmit(Clock& clock, StatusSink& status)
+    : m_clock(clock), m_status(status), m_decoder(ReplyData) {}
+
+CXmit::~CXmit() = default;
+
+void CXmit::Attach(std::unique_ptr<Channel> channel) { m_channel = std::move(channel); }
+
+bool CXmit::IsConnected() const { return m_channel && m_channel->IsOpen(); }
+
+bool CXmit::HasSerial() const { return IsConnected() && m_channel->GetKind() == Channel::Kind::Serial; }
+
+bool CXmit::HasSocket() const { return IsConnected() && m_channel->GetKind() == Channel::Kind::Tcp; }
+
+void CXmit::CloseSerial() {
+  if (m_channel && m_channel->GetKind() == Channel::Kind::Serial) CloseAll();
+}
+
+void CXmit::CloseAll() {
+  if (m_channel) m_channel->Close();
+  m_channel.reset();
+}
+
+bool CXmit::Transact(std::uint8_t command, std::span<const std::uint8_t> payload, int timeout) {
+  return Run(command, payload, Millis{static_cast<long long>(timeout) * kTimeoutUnitMs});
+}
+
+bool CXmit::TransactWriteBlock(std::uint32_t address, std::span<const std::uint8_t> data) {
+  WriteIndicator = true;
+  std::vector<std::uint8_t> payload;
+  payload.reserve(data.size() + 4);
+  payload.push_back(0x01);
+  payload.push_back(static_cast<std::uint8_t>((address >> 16) & 0xFF));
+  payload.push_back(static_cast<std::uint8_t>((address >> 8) & 0xFF));
+  payload.push_back(static_cast<std::uint8_t>(address & 0xFF));
+  payload.insert(payload.end(), data.begin(), data.end());
+  return Run(0xC0, payload, kWriteBlockWait);
+}
+
+bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait) {
+  if (!IsConnected()) {
+    LinkError = true;
+    WriteIndicator = false;
+    return false;
+  }
+  m_status.FlashActivity(WriteIndicator);
+  DrainInput();
+  // A request that does not fit the transmit buffer is never sent.
+  if (!EncodeRequest(command, payload, m_transmit)) {
+    WriteIndicator = false;
+    return false;
+  }
+  // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame.
+  bool good = false;
+  for (int attempt = 0; attempt < 2 && !good; ++attempt) {
+    SendRequest();
+    good = ReceiveReply(wait);
+  }
+  if (!good) LinkError = true;
+  const bool result = good && ReplyStatus == LinkStatus::Accepted;
+  WriteIndicator = false;
+  return result;
+}
+
+void CXmit::DrainInput() {
+  if (!HasSerial()) return;
+  std::uint8_t scratch[256];
+  while (m_channel->Read(scratch, sizeof scratch, Millis{0}) > 0) {
+  }
+}
+
+void CXmit::SendRequest() {
+  if (m_channel->GetKind() == Channel::Kind::Tcp) {
+    m_channel->Write(m_transmit.bytes.data(), m_transmit.length);
+    return;
+  }
+  for (std::size_t pos = 0; pos < m_transmit.length; pos += kSerialWritePiece) {
+    const std::size_t piece = std::min(kSerialWritePiece, m_transmit.length - pos);
+    if (!m_channel->Write(m_transmit.bytes.data() + pos, piece)) return;
+  }
+}
+
+bool CXmit::ReceiveReply(Millis wait) {
+  const Millis deadline = m_clock.Now() + wait;
+  Millis lastTick = m_clock.Now();
+  m_decoder.Reset();
+  std::uint8_t chunk[kReceiveChunk];
+  while (lastTick < deadline) {
+    lastTick = m_clock.Now();
+    Millis remaining = deadline > lastTick ? deadline - lastTick : Millis{0};
+    if (m_channel->GetKind() == Channel::Kind::Tcp) remaining = std::min(remaining, kTcpReadSlice);
+    const std::size_t n = m_channel->Read(chunk, sizeof chunk, remaining);
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto result = m_decoder.Feed(chunk[i]);
+      if (result == ReplyDecoder::Result::InProgress) continue;
+      // Bytes after a complete reply in the same read belong to no request: dropped.
+      ReplyStatus = m_decoder.Status();
+      ReplyLength = m_decoder.Length();
+      return result == ReplyDecoder::Result::GoodFrame;
+    }
+  }
+  return false;
+}
+
+}  // namespace ostrivane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "common/Clock.h"
+#include "common/StatusSink.h"
+#include "link/Channel.h"
+#include "link/FrameCodec.h"
+
+namespace ostrivane {
+
+// Timeouts of Transact are counted in units of 5 ms per attempt.
+inline constexpr int kTimeoutUnitMs = 5;
+inline constexpr Millis kWriteBlockWait{25000};
+
+// The one link object: owns the open channel and runs every request/reply transaction.
+class CXmit {
+ public:
+  CXmit(Clock& clock, StatusSink& status);
+  virtual ~CXmit();
+  CXmit(const CXmit&) = delete;
+  CXmit& operator=(const CXmit&) = delete;
+
+  // Command with payload; timeout in 5 ms units per attempt, two attempts. True only for a
+  // checksum-valid reply with status Accepted; its payload is in ReplyData/ReplyLength.
+  bool Transact(std::uint8_t command, std::span<const std::uint8_t> payload, int timeout);
+  // 0xC0/1: firmware block for type 121 at a 24-bit big-endian offset, 25 s per attempt.
+  bool TransactWriteBlock(std::uint32_t address, std::span<const std::uint8_t> data);
+
+  // Channel management (ConnectDevice, the connection loop, Reset).
+  void Attach(std::unique_ptr<Channel> channel);
+  bool IsConnected() const;
+  bool HasSerial() const;
+  bool HasSocket() const;
+  void CloseSerial();
+  void CloseAll();
+  const Channel* CurrentChannel() const { return m_channel.get(); }
+
+  // Payload of the last good reply (never longer than the buffer).
+  std::span<const std::uint8_t> Reply() const {
+    return {ReplyData.data(), std::min<std::size_t>(ReplyLength, ReplyData.size())};
+  }
+
+  LinkStatus ReplyStatus = LinkStatus::None;
+  std::array<std::uint8_t, kFrameBufferSize> ReplyData{};
+  std::uint32_t ReplyLength = 0;
+  bool WriteIndicator = false;
+  bool LinkError = false;
+
+ private:
+  bool Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait);
+  void DrainInput();
+  void SendRequest();
+  bool ReceiveReply(Millis wait);
+
+  Clock& m_clock;
+  StatusSink& m_status;
+  std::unique_ptr<Channel> m_channel;
+  EncodedFrame m_transmit;
+  ReplyDecoder m_decoder;
+};
+
+}  // namespace ostrivane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ostrivane {
+
+struct FirmwareVersion {
+  std::uint8_t main = 0;
+  std::uint8_t spare = 0;
+  std::uint8_t secondary = 0;
+};
+
+// Identity of the connected modulator; written only by Identify, kept after the device goes away.
+struct DeviceIdentity {
+  std::uint8_t DeviceTypeCode = 0;
+  FirmwareVersion Version;
+};
+
+// 121, 128, 131..159, 176, 178 and 192 identify a supported device.
+constexpr bool IsAcceptedTypeCode(unsigned code) {
+  return code == 121 || code == 128 || (code >= 131 && code <= 159) || code == 176 || code == 178 ||
+         code == 192;
+}
+
+}  // namespace ostrivane

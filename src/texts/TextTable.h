@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace ostrivane {
+
+inline constexpr int kTextEntries = 43;
+inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
+
+// Entry numbers used by name in the code.
+namespace text {
+inline constexpr int WaitingConnection = 0;
+inline constexpr int HardwareConnected = 1;
+inline constexpr int ConfigurationError = 2;
+inline constexpr int UpgradeToRelease = 3;
+inline constexpr int WriteError = 4;
+inline constexpr int Rebooting = 7;
+inline constexpr int WaitDoNotPowerOff = 35;
+inline constexpr int EdidConfirm1 = 36;
+inline constexpr int EdidConfirm2 = 37;
+inline constexpr int EdidProgramming = 38;
+inline constexpr int Init = 39;
+}  // namespace text
+
+// Text entry in the given language (0..5); out-of-range arguments give an empty string.
+QString LocalText(int entry, int languageIndex);
+// Weekday letter, day 0 Monday .. 6 Sunday.
+QString WeekdayLetter(int day, int languageIndex);
+
+}  // namespace ostrivane
