@@ -49,8 +49,9 @@ bool EncodeRequest(std::uint8_t command, std::span<const std::uint8_t> payload, 
   return ok;
 }
 
-ReplyDecoder::ReplyDecoder(std::span<std::uint8_t, kFrameBufferSize> replyData)
-    : m_replyData(replyData) {}
+ReplyDecoder::ReplyDecoder(std::span<std::uint8_t, kFrameBufferSize> replyData,
+                           std::uint8_t minimumHeader)
+    : m_replyData(replyData), m_minimumHeader(minimumHeader) {}
 
 void ReplyDecoder::Reset() {
   m_state = State::Idle;
@@ -61,7 +62,7 @@ void ReplyDecoder::Reset() {
 }
 
 void ReplyDecoder::StartHeader(std::uint8_t header) {
-  if (header < 0xE0) {
+  if (header < m_minimumHeader) {
     m_state = State::Idle;
     return;
   }

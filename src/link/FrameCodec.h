@@ -22,6 +22,11 @@ struct EncodedFrame {
 // Builds the stuffed request frame for command (high nibble) and payload. Returns false, leaving
 // frame empty, when the stuffed frame would not fit the 4096-byte transmit buffer.
 bool EncodeRequest(std::uint8_t command, std::span<const std::uint8_t> payload, EncodedFrame& frame);
+// Replies share the request layout, with the status in place of the command.
+inline bool EncodeReply(LinkStatus status, std::span<const std::uint8_t> payload,
+                        EncodedFrame& frame) {
+  return EncodeRequest(static_cast<std::uint8_t>(status), payload, frame);
+}
 
 // Byte-at-a-time reply decoder. Payload bytes go into the caller's 4096-byte reply buffer; a header
 // announcing more than that is a bad frame and nothing is written past the buffer.
@@ -30,7 +35,10 @@ class ReplyDecoder {
   enum class State { Idle, Header, LengthHigh, LengthLow, Payload, Checksum };
   enum class Result { InProgress, GoodFrame, BadFrame };
 
-  explicit ReplyDecoder(std::span<std::uint8_t, kFrameBufferSize> replyData);
+  // minimumHeader: headers below it are not frames for this side (0xE0 for replies; the
+  // simulated device decodes requests with 0x10).
+  explicit ReplyDecoder(std::span<std::uint8_t, kFrameBufferSize> replyData,
+                        std::uint8_t minimumHeader = 0xE0);
 
   void Reset();
   Result Feed(std::uint8_t byte);
@@ -43,6 +51,7 @@ class ReplyDecoder {
   void AfterLength();
 
   std::span<std::uint8_t, kFrameBufferSize> m_replyData;
+  std::uint8_t m_minimumHeader;
   State m_state = State::Idle;
   bool m_stxSeen = false;
   bool m_oversized = false;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace ostrivane {
+
+struct ServiceInputStatus {
+  std::uint16_t InputPresent = 0;
+  std::uint16_t InputLines = 0;
+  std::uint8_t InputProgressive = 0;
+  std::uint8_t InputRate = 0;
+  std::uint8_t AudioIsAc3 = 0;
+  std::uint8_t UsbState = 0;  // 1 recording, 2 playing
+  bool operator==(const ServiceInputStatus&) const = default;
+};
+
+struct DeviceClockTime {
+  std::uint16_t year = 0;
+  std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+struct OutputBitrate {
+  std::uint32_t BitrateCapacity = 0;     // bit/s, 0: no measurement yet
+  std::uint32_t BitrateCurrentKbps = 0;
+};
+
+inline constexpr int kMaxStatusNames = 54;
+
+// The reply of the status request.
+struct DeviceStatus {
+  std::array<ServiceInputStatus, 4> Inputs{};
+  std::uint8_t UsbMode = 0;
+  std::uint8_t UsbPresent = 0;
+  QStringList UsbFiles;
+  DeviceClockTime DeviceClock;
+  QStringList OverlayFiles;
+  std::array<OutputBitrate, 2> Bitrates{};
+  // Names joined with "_", for change detection only.
+  QString UsbFileList;
+  QString OverlayFileList;
+};
+
+// The panel's current and previous status (the previous one drives change detection).
+struct DeviceStatusPair {
+  DeviceStatus current;
+  DeviceStatus previous;
+};
+
+}  // namespace ostrivane
