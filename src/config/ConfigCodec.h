@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,8 +10,6 @@
 #include "config/RecordShape.h"
 
 namespace ostrivane {
-
-inline constexpr std::size_t kConfigImageMax = 1024;
 
 // Sets every field whose decode default is not "kept".
 void ApplyDecodeDefaults(DeviceConfig& config, std::uint8_t typeCode, std::uint8_t mainVersion);
@@ -24,6 +23,10 @@ inline bool DecodeConfigImage(const QByteArray& record, const LayoutContext& con
   return DecodeConfigImage(reinterpret_cast<const std::uint8_t*>(record.constData()),
                            static_cast<std::size_t>(record.size()), context, config, panel);
 }
+
+// The name the USB file field's text is sent as: cut before its first full stop, at most 28
+// characters, then ".ts".
+QString NormaliseUsbFileName(const QString& fieldText);
 
 // Clamps, normalises and writes the record. Returns false (out left empty) when the record would
 // exceed 1024 bytes; the model changes of the preparation steps still apply.

@@ -21,6 +21,8 @@ struct ModulatorSettings {
   std::int32_t AttenuationDb = 0;
   std::int32_t CableConstellation = 0;  // 0 QAM16 .. 4 QAM256
   std::int32_t SymbolRateKsps = 0;
+
+  bool operator==(const ModulatorSettings&) const = default;
 };
 
 struct ServiceSettings {
@@ -47,6 +49,8 @@ struct ServiceSettings {
   QString AitAppName;
   QString DestAddress;
   std::int32_t DestPort = 0;
+
+  bool operator==(const ServiceSettings&) const = default;
 };
 
 struct ScheduleEntry {
@@ -57,6 +61,8 @@ struct ScheduleEntry {
   std::int32_t WeekdayMask = 0;  // bit 0 Monday .. bit 6 Sunday
   std::int32_t Action = 0;       // 0 Play, 1 Rec
   QString FileName;
+
+  bool operator==(const ScheduleEntry&) const = default;
 };
 
 inline constexpr int kModulatorSlots = 4;
@@ -121,6 +127,8 @@ struct DeviceConfig {
   std::int32_t OverlayPosition = 0;  // 0 none, 1..9 anchors row by row
   std::int32_t OverlayX = 0;
   std::int32_t OverlayY = 0;
+
+  bool operator==(const DeviceConfig&) const = default;
 };
 
 }  // namespace ostrivane

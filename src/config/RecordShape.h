@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ostrivane {
+
+// Every buffer that holds a configuration record has this size.
+inline constexpr std::size_t kConfigImageMax = 1024;
 
 enum class RecordLayout { LegacyLayout, FourKLayout, MultiLayout, StandardLayout };
 

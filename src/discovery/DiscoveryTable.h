@@ -28,6 +28,14 @@ class DiscoveryTable {
   // Copy of the valid entries, taken under the lock.
   QVector<DiscoveredDevice> Copy() const;
   void Clear();
+  // One whole listener pass under a single hold of the lock: record the announcement when one was
+  // accepted, then age with the same tick.
+  void Process(bool accepted, const QString& identifier, const QString& address,
+               std::uint32_t tick);
+
+  // True when an entry with this expiry must go at this tick. Ticks are compared modulo 2^32, so
+  // the rule survives the counter wrapping after about 49.7 days.
+  static bool IsExpired(std::uint32_t expiry, std::uint32_t tick);
 
  private:
   void UpdateLocked(const QString& identifier, const QString& address, std::uint32_t tick);

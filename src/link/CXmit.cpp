@@ -8,6 +8,7 @@ namespace {
 constexpr std::size_t kSerialWritePiece = 400;
 constexpr std::size_t kReceiveChunk = 1024;
 constexpr Millis kTcpReadSlice{100};
+constexpr std::size_t kDrainLimit = 16 * kFrameBufferSize;
 }  // namespace
 
 CXmit::CXmit(Clock& clock, StatusSink& status)
@@ -54,13 +55,13 @@ bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Mil
     WriteIndicator = false;
     return false;
   }
-  m_status.FlashActivity(WriteIndicator);
-  DrainInput();
-  // A request that does not fit the transmit buffer is never sent.
+  // A request that does not fit the transmit buffer is never sent, so it does not flash either.
   if (!EncodeRequest(command, payload, m_transmit)) {
     WriteIndicator = false;
     return false;
   }
+  m_status.FlashActivity(WriteIndicator);
+  DrainInput();
   // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame.
   bool good = false;
   for (int attempt = 0; attempt < 2 && !good; ++attempt) {
@@ -74,9 +75,15 @@ bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Mil
 }
 
 void CXmit::DrainInput() {
-  if (!HasSerial()) return;
+  // Sockets are drained too: a reply that came late for an earlier attempt would otherwise be
+  // taken as the answer to this request. The cap keeps a line that never falls quiet from
+  // holding the caller forever.
   std::uint8_t scratch[256];
-  while (m_channel->Read(scratch, sizeof scratch, Millis{0}) > 0) {
+  std::size_t drained = 0;
+  while (drained < kDrainLimit) {
+    const std::size_t n = m_channel->Read(scratch, sizeof scratch, Millis{0});
+    if (n == 0) break;
+    drained += n;
   }
 }
 

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
+#include "link/Channel.h"
 #include "link/DeviceIdentity.h"
 
 namespace ostrivane {
@@ -22,6 +24,22 @@ struct ConnectionOptions {
   int tcpConnectTimeoutMs = 3000;
 };
 
+// Opens the channels a connection attempt tries; tests substitute scripted channels.
+class ChannelOpener {
+ public:
+  virtual ~ChannelOpener() = default;
+  // nullptr when the channel cannot be opened.
+  virtual std::unique_ptr<Channel> OpenTcp(const QString& host, quint16 port, int timeoutMs) = 0;
+  virtual std::unique_ptr<Channel> OpenSerial(const QString& path) = 0;
+};
+
+// TcpChannel and SerialChannel.
+class SystemChannelOpener final : public ChannelOpener {
+ public:
+  std::unique_ptr<Channel> OpenTcp(const QString& host, quint16 port, int timeoutMs) override;
+  std::unique_ptr<Channel> OpenSerial(const QString& path) override;
+};
+
 // USB CDC-ACM serial ports in name order (Linux /dev/ttyACM*), then the extra paths.
 QStringList ListSerialPorts(const ConnectionOptions& options);
 
@@ -29,9 +47,15 @@ QStringList ListSerialPorts(const ConnectionOptions& options);
 // the first that identifies. Always leaves LinkError cleared.
 bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
                    const ConnectionOptions& options);
+bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
+                   const ConnectionOptions& options, ChannelOpener& opener);
 // 0x10; true for an accepted type code with a non-zero main version byte.
 bool Identify(CXmit& link, DeviceIdentity& identity);
+// Open the channel and attach it to the link; false (link unchanged) when it cannot be opened.
 bool ConnectTcp(CXmit& link, const QString& address, const ConnectionOptions& options);
+bool ConnectTcp(CXmit& link, const QString& address, const ConnectionOptions& options,
+                ChannelOpener& opener);
 bool ConnectSerial(CXmit& link, const QString& path);
+bool ConnectSerial(CXmit& link, const QString& path, ChannelOpener& opener);
 
 }  // namespace ostrivane

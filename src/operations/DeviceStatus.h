@@ -21,11 +21,13 @@ struct ServiceInputStatus {
 struct DeviceClockTime {
   std::uint16_t year = 0;
   std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  bool operator==(const DeviceClockTime&) const = default;
 };
 
 struct OutputBitrate {
-  std::uint32_t BitrateCapacity = 0;     // bit/s, 0: no measurement yet
+  std::uint32_t BitrateCapacity = 0;  // bit/s, 0: no measurement yet
   std::uint32_t BitrateCurrentKbps = 0;
+  bool operator==(const OutputBitrate&) const = default;
 };
 
 inline constexpr int kMaxStatusNames = 54;
@@ -48,6 +50,19 @@ struct DeviceStatus {
 struct DeviceStatusPair {
   DeviceStatus current;
   DeviceStatus previous;
+  // Last text handed to the panel's clock field, so that an unchanged time is not rewritten.
+  QString ClockText;
 };
+
+// Reads the status reply (payload of length L = reply.size(), at most the 4096-byte reply buffer)
+// into status. Items past the end of the reply keep their previous values; name lists keep their
+// first kMaxStatusNames names. Returns false when the reply ended inside an item.
+bool ReadDeviceStatus(std::span<const std::uint8_t> reply, std::uint8_t type, std::uint8_t main,
+                      int serviceCount, int modulatorCount, DeviceStatus& status);
+
+// The fields whose change refills the USB page: inputs of all four slots, both name lists,
+// UsbPresent and UsbMode. The clock and the bitrates are deliberately left out.
+bool SameDisplayedStatus(const DeviceStatus& a, const DeviceStatus& b);
+void CopyDisplayedStatus(const DeviceStatus& from, DeviceStatus& to);
 
 }  // namespace ostrivane

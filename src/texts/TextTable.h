@@ -6,6 +6,11 @@ namespace ostrivane {
 
 inline constexpr int kTextEntries = 43;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
+inline constexpr int kWeekdays = 7;
+
+// Flat tables: entry n in language l is element n * kLanguages + l.
+extern const char16_t* const TextTable[kTextEntries * kLanguages];
+extern const char16_t* const WeekdayLetters[kWeekdays * kLanguages];
 
 // Entry numbers used by name in the code.
 namespace text {

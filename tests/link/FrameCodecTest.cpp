@@ -108,6 +108,6 @@ TEST(ReplyDecoding, StuffingAndResynchronisation) {
 TEST(ReplyDecoding, OversizedAnnouncementIsABadFrameAndStaysInTheBuffer) {
   QByteArray wire = QByteArray::fromHex("02f8" "1001");  // 0x1001 = 4097 bytes announced
   wire.append(QByteArray(4097, '\x11'));
-  wire.append('\x00');
+  wire.append('\xf8');  // a correct checksum: only the size makes this frame bad
   EXPECT_EQ(Decode(wire).result, ReplyDecoder::Result::BadFrame);
 }

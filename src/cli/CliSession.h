@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+
+#include "cli/CliStatus.h"
+#include "common/Clock.h"
+#include "config/DeviceConfig.h"
+#include "config/PanelState.h"
+#include "config/RecordShape.h"
+#include "discovery/DiscoveryTable.h"
+#include "files/ApplicationData.h"
+#include "link/CXmit.h"
+#include "link/Connection.h"
+#include "link/DeviceIdentity.h"
+#include "operations/DeviceStatus.h"
+#include "operations/OperationContext.h"
+
+namespace ostrivane::cli {
+
+// How the command line asked to reach the device.
+struct LinkRequest {
+  QString tcpHost;  // --tcp HOST[:PORT]
+  quint16 tcpPort = kDeviceTcpPort;
+  QStringList serialPaths;  // --serial PATH...
+  QString discoveryInterface;
+  quint16 discoveryPort = 1900;
+  double listenSeconds = 3.0;
+};
+
+// The single instances one command works on, wired together like the window wires them.
+class CliSession {
+ public:
+  CliSession(QTextStream& err, bool quiet);
+
+  // Listens for announcements (unless a link was named) and connects. False: nothing identified.
+  bool Connect(const LinkRequest& request);
+  // Collects announcements for the requested time.
+  void Listen(const LinkRequest& request);
+
+  OperationContext Context();
+
+  SteadyClock clock;
+  CliStatusSink status;
+  CliPrompts prompts;
+  NullPanelDisplays displays;
+  CXmit link;
+  DeviceIdentity identity;
+  DeviceConfig config;
+  PanelState panel;
+  RecordShape shape;
+  DeviceStatusPair deviceStatus;
+  ApplicationData settings;
+  ConnectionFlags flags;
+  DiscoveryTable discovery;
+};
+
+}  // namespace ostrivane::cli

@@ -1,0 +1,210 @@
+#include "config/ConfigJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <cmath>
+#include <limits>
+
+#include "config/ConfigFields.h"
+
+namespace ostrivane {
+
+namespace {
+
+constexpr int kIndentWidth = 4;
+
+QByteArray QuotedJsonString(const QString& text) {
+  // QJsonDocument only serialises containers; strip the array brackets around the one string.
+  const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+  return array.mid(1, array.size() - 2);
+}
+
+class JsonWriter {
+ public:
+  QByteArray Finish(DeviceConfig& config) {
+    OpenObject();
+    VisitFields(*this, config);
+    CloseObject();
+    m_text += '\n';
+    return m_text;
+  }
+
+  void Field(const char* name, std::int32_t& value) {
+    Key(name);
+    m_text += QByteArray::number(value);
+  }
+  void Field(const char* name, QString& text) {
+    Key(name);
+    m_text += QuotedJsonString(text);
+  }
+  template <std::size_t N>
+  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
+    Key(name);
+    m_text += '[';
+    for (std::size_t i = 0; i < N; ++i) {
+      if (i > 0) m_text += ", ";
+      m_text += QByteArray::number(values[i]);
+    }
+    m_text += ']';
+  }
+  template <class T, std::size_t N>
+  void Slots(const char* name, std::array<T, N>& slots) {
+    Key(name);
+    m_text += "[\n";
+    ++m_depth;
+    for (std::size_t i = 0; i < N; ++i) {
+      if (i > 0) m_text += ",\n";
+      Indent();
+      OpenObject();
+      VisitFields(*this, slots[i]);
+      CloseObject();
+    }
+    --m_depth;
+    m_text += '\n';
+    Indent();
+    m_text += ']';
+  }
+
+ private:
+  void Indent() { m_text += QByteArray(m_depth * kIndentWidth, ' '); }
+  void Key(const char* name) {
+    if (!m_firstInObject) m_text += ',';
+    m_text += '\n';
+    m_firstInObject = false;
+    Indent();
+    m_text += '"';
+    m_text += name;
+    m_text += "\": ";
+  }
+  void OpenObject() {
+    m_text += '{';
+    ++m_depth;
+    m_firstInObject = true;
+  }
+  void CloseObject() {
+    --m_depth;
+    m_text += '\n';
+    Indent();
+    m_text += '}';
+    m_firstInObject = false;
+  }
+
+  QByteArray m_text;
+  int m_depth = 0;
+  bool m_firstInObject = true;
+};
+
+class JsonReader {
+ public:
+  JsonReader(const QJsonObject& object, QString prefix, QString& error)
+      : m_object(object), m_prefix(std::move(prefix)), m_error(error) {}
+
+  void Field(const char* name, std::int32_t& value) {
+    if (Present(name)) ReadInteger(m_object.value(QLatin1String(name)), KeyOf(name), value);
+  }
+  void Field(const char* name, QString& text) {
+    if (!Present(name)) return;
+    const QJsonValue value = m_object.value(QLatin1String(name));
+    if (value.isString()) {
+      text = value.toString();
+    } else {
+      Fail(KeyOf(name), QStringLiteral("expected a text"));
+    }
+  }
+  template <std::size_t N>
+  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
+    QJsonArray array;
+    if (!ArrayOf(name, N, array)) return;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+      ReadInteger(array.at(i), IndexedKey(name, i), values[static_cast<std::size_t>(i)]);
+    }
+  }
+  template <class T, std::size_t N>
+  void Slots(const char* name, std::array<T, N>& slots) {
+    QJsonArray array;
+    if (!ArrayOf(name, N, array)) return;
+    for (qsizetype i = 0; i < array.size() && m_error.isEmpty(); ++i) {
+      if (!array.at(i).isObject()) {
+        Fail(IndexedKey(name, i), QStringLiteral("expected an object"));
+        return;
+      }
+      JsonReader slot(array.at(i).toObject(), IndexedKey(name, i) + QLatin1Char('.'), m_error);
+      VisitFields(slot, slots[static_cast<std::size_t>(i)]);
+    }
+  }
+
+ private:
+  bool Present(const char* name) const {
+    return m_error.isEmpty() && m_object.contains(QLatin1String(name));
+  }
+  QString KeyOf(const char* name) const { return m_prefix + QLatin1String(name); }
+  QString IndexedKey(const char* name, qsizetype index) const {
+    return QStringLiteral("%1[%2]").arg(KeyOf(name)).arg(index);
+  }
+  void Fail(const QString& key, const QString& what) {
+    if (m_error.isEmpty()) m_error = QStringLiteral("%1: %2").arg(key, what);
+  }
+
+  bool ArrayOf(const char* name, std::size_t capacity, QJsonArray& array) {
+    if (!Present(name)) return false;
+    const QJsonValue value = m_object.value(QLatin1String(name));
+    if (!value.isArray() || static_cast<std::size_t>(value.toArray().size()) > capacity) {
+      Fail(KeyOf(name), QStringLiteral("expected an array of at most %1 entries").arg(capacity));
+      return false;
+    }
+    array = value.toArray();
+    return true;
+  }
+
+  void ReadInteger(const QJsonValue& value, const QString& key, std::int32_t& field) {
+    if (!m_error.isEmpty()) return;
+    const double number = value.toDouble();
+    if (!value.isDouble() || !std::isfinite(number) || std::trunc(number) != number) {
+      Fail(key, QStringLiteral("expected an integer"));
+      return;
+    }
+    if (number < std::numeric_limits<std::int32_t>::min() ||
+        number > std::numeric_limits<std::int32_t>::max()) {
+      Fail(key, QStringLiteral("outside the 32-bit integer range"));
+      return;
+    }
+    field = static_cast<std::int32_t>(number);
+  }
+
+  QJsonObject m_object;
+  QString m_prefix;
+  QString& m_error;
+};
+
+}  // namespace
+
+QByteArray ConfigToJson(const DeviceConfig& config) {
+  DeviceConfig copy = config;  // the field list is walked through non-const references
+  return JsonWriter().Finish(copy);
+}
+
+bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error) {
+  error.clear();
+  QJsonParseError parseError;
+  const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+  if (parseError.error != QJsonParseError::NoError) {
+    error = QStringLiteral("JSON error at offset %1: %2")
+                .arg(parseError.offset)
+                .arg(parseError.errorString());
+    return false;
+  }
+  if (!document.isObject()) {
+    error = QStringLiteral("expected a JSON object");
+    return false;
+  }
+  DeviceConfig parsed;
+  JsonReader reader(document.object(), QString(), error);
+  VisitFields(reader, parsed);
+  if (!error.isEmpty()) return false;
+  config = std::move(parsed);
+  return true;
+}
+
+}  // namespace ostrivane

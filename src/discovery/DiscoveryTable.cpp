@@ -1,0 +1,61 @@
+#include "discovery/DiscoveryTable.h"
+
+namespace ostrivane {
+
+void DiscoveryTable::Update(const QString& identifier, const QString& address,
+                            std::uint32_t tick) {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  UpdateLocked(identifier, address, tick);
+}
+
+void DiscoveryTable::Age(std::uint32_t tick) {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  AgeLocked(tick);
+}
+
+QVector<DiscoveredDevice> DiscoveryTable::Copy() const {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  return m_entries;
+}
+
+void DiscoveryTable::Clear() {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  m_entries.clear();
+}
+
+void DiscoveryTable::Process(bool accepted, const QString& identifier, const QString& address,
+                             std::uint32_t tick) {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  if (accepted) UpdateLocked(identifier, address, tick);
+  AgeLocked(tick);
+}
+
+bool DiscoveryTable::IsExpired(std::uint32_t expiry, std::uint32_t tick) {
+  // A live entry's expiry lies between now and an hour ahead. Anything else is either past its
+  // expiry (however long ago: the listener may have been held up, or the machine suspended) or
+  // belongs to the other side of a counter wrap.
+  const std::uint32_t ahead = expiry - tick;
+  return ahead > kWrapWindowMs;
+}
+
+void DiscoveryTable::UpdateLocked(const QString& identifier, const QString& address,
+                                  std::uint32_t tick) {
+  const std::uint32_t expiry = tick + kLifetimeMs;
+  for (DiscoveredDevice& entry : m_entries) {
+    if (entry.identifier != identifier) continue;
+    if (entry.address != address) entry.address = address;
+    entry.expiry = expiry;
+    return;
+  }
+  // A full table keeps the devices it already knows; a newcomer gets in once one of them expires.
+  if (m_entries.size() >= kCapacity) return;
+  m_entries.append(DiscoveredDevice{identifier, address, expiry});
+}
+
+void DiscoveryTable::AgeLocked(std::uint32_t tick) {
+  for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
+    if (IsExpired(m_entries[i].expiry, tick)) m_entries.removeAt(i);
+  }
+}
+
+}  // namespace ostrivane

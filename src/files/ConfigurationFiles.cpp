@@ -1,0 +1,148 @@
+#include "files/ConfigurationFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "config/ConfigCodec.h"
+#include "texts/TextTable.h"
+
+namespace ostrivane {
+namespace {
+
+const QLatin1String kSaveTitle("Save Configuration");
+const QLatin1String kLoadTitle("Load Configuration");
+const QLatin1String kFilterDescription("Config.");
+const QLatin1String kSavedText("Saved");
+const QLatin1String kWriteErrorText("Config. write Error");
+const QLatin1String kReadErrorText("Config. read error");
+const QLatin1String kNotCompatibleText("Config. file not compatible !");
+const QLatin1String kLoadedText("Loaded");
+const QLatin1String kLegacyExtension(".tmc");
+const QLatin1String kStandardExtension(".itc");
+const QLatin1String kReplaceQuestion("%1 already exists.\nDo you want to replace it?");
+
+// Writes all of record to path or leaves an existing file as it was.
+bool WriteWholeFile(const QString& path, const QByteArray& record) {
+  QSaveFile file(path);
+  // A writable file in a folder that refuses new entries is still replaced in place.
+  file.setDirectWriteFallback(true);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(record) != record.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+}  // namespace
+
+ConfigurationFiles::ConfigurationFiles(const ApplicationData& settings, Prompts& prompts,
+                                       StatusSink& status)
+    : m_settings(settings), m_prompts(prompts), m_status(status) {}
+
+QString ConfigurationFiles::ExtensionFor(std::uint8_t typeCode) {
+  return typeCode == kLegacyTypeCode ? kLegacyExtension : kStandardExtension;
+}
+
+QString ConfigurationFiles::WithExpectedExtension(const QString& path, std::uint8_t typeCode) {
+  const QString extension = ExtensionFor(typeCode);
+  return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
+}
+
+QString ConfigurationFiles::ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode) {
+  FileDialogRequest request;
+  request.title = title;
+  request.folder = m_settings.ConfigFolder();
+  request.filterDescription = kFilterDescription;
+  request.filterPattern = QLatin1Char('*') + ExtensionFor(typeCode);
+  request.overwritePrompt = forSave;
+  const QString chosen =
+      forSave ? m_prompts.GetSaveFileName(request) : m_prompts.GetOpenFileName(request);
+  if (chosen.isEmpty()) return {};
+  const QString path = WithExpectedExtension(chosen, typeCode);
+  // The dialog only asked about the name as typed; the appended extension may name another
+  // existing file, which must not be replaced silently.
+  if (forSave && path != chosen && QFileInfo::exists(path)) {
+    MessageBoxRequest question;
+    question.owner = PromptOwner::Panel;
+    question.caption = title;
+    question.text = QString(kReplaceQuestion).arg(QDir::toNativeSeparators(path));
+    question.buttons = PromptButtons::OkCancel;
+    question.icon = PromptIcon::Exclamation;
+    question.cancelIsDefault = true;
+    if (m_prompts.ShowMessage(question) != PromptAnswer::Ok) return {};
+  }
+  return path;
+}
+
+void ConfigurationFiles::Report(const QString& text, bool error) {
+  if (error) m_prompts.Beep(kErrorBeepHz, kErrorBeepMs);
+  m_status.ShowStatusText(text, kStatusMs, false);
+}
+
+SaveOutcome ConfigurationFiles::SaveConfiguration(DeviceConfig& config, PanelState& panel,
+                                                  const LayoutContext& context) {
+  const QString path = ChooseFile(kSaveTitle, true, context.typeCode);
+  if (path.isEmpty()) return SaveOutcome::Cancelled;
+  return SaveConfigurationTo(path, config, panel, context);
+}
+
+LoadResult ConfigurationFiles::LoadConfiguration(DeviceConfig& config, PanelState& panel,
+                                                 const LayoutContext& context) {
+  const QString path = ChooseFile(kLoadTitle, false, context.typeCode);
+  if (path.isEmpty()) return {};
+  return LoadConfigurationFrom(path, config, panel, context);
+}
+
+SaveOutcome ConfigurationFiles::SaveConfigurationTo(const QString& path, DeviceConfig& config,
+                                                    PanelState& panel,
+                                                    const LayoutContext& context) {
+  // The file carries the logo chosen in the field even before it has been sent.
+  const QString keptLogo = config.LogoName;
+  config.LogoName = panel.LogoFieldText;
+  QByteArray record;
+  const bool encoded = EncodeConfigImage(config, panel, context, record);
+  config.LogoName = keptLogo;
+  // Encoding first, so that a record that cannot be built leaves an existing file untouched.
+  if (!encoded || record.isEmpty() || record.size() > qsizetype{kConfigImageMax}) {
+    Report(LocalText(text::ConfigurationError, m_settings.LanguageIndex()), true);
+    return SaveOutcome::ConfigurationError;
+  }
+  if (!WriteWholeFile(path, record)) {
+    Report(kWriteErrorText, true);
+    return SaveOutcome::WriteError;
+  }
+  Report(kSavedText, false);
+  return SaveOutcome::Saved;
+}
+
+LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, DeviceConfig& config,
+                                                     PanelState& panel,
+                                                     const LayoutContext& context) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Report(kReadErrorText, true);
+    return {LoadOutcome::ReadError};
+  }
+  // One byte more than a record can hold tells an oversized file from a full one.
+  const QByteArray bytes = file.read(qint64{kConfigImageMax} + 1);
+  const bool readFailed = file.error() != QFileDevice::NoError;
+  file.close();
+  if (readFailed) {
+    Report(kReadErrorText, true);
+    return {LoadOutcome::ReadError};
+  }
+  if (bytes.size() < kMinFileBytes || bytes.size() > qsizetype{kConfigImageMax} ||
+      !DecodeConfigImage(bytes, context, config, panel)) {
+    Report(kNotCompatibleText, true);
+    return {LoadOutcome::NotCompatible};
+  }
+  panel.SendCountdown = 1;
+  panel.FactoryDefaultRequest = 1;
+  Report(kLoadedText, false);
+  return {LoadOutcome::Loaded, LoadResult::kManufacturerPage};
+}
+
+}  // namespace ostrivane

@@ -1,0 +1,137 @@
+#include "link/Connection.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "discovery/DiscoveryTable.h"
+#include "link/CXmit.h"
+#include "link/Commands.h"
+#include "link/SerialChannel.h"
+#include "link/TcpChannel.h"
+
+namespace ostrivane {
+
+namespace {
+
+// Type code and main version are always read; a shorter reply cannot identify anything.
+constexpr std::size_t kMinimumIdentifyReply = 2;
+constexpr std::size_t kSpareIndex = 2;
+constexpr std::size_t kSecondaryIndex = 3;
+
+// The modulators enumerate as USB CDC-ACM ports; other serial ports are never probed.
+bool IsUsbCdcAcmPort(const QSerialPortInfo& info) {
+#if defined(Q_OS_LINUX)
+  return info.portName().startsWith(QLatin1String("ttyACM"));
+#elif defined(Q_OS_MACOS)
+  return info.portName().startsWith(QLatin1String("cu.usbmodem"));
+#else
+  return info.hasVendorIdentifier();
+#endif
+}
+
+bool TryTcpDevice(CXmit& link, DeviceIdentity& identity, const QString& address,
+                  const ConnectionOptions& options, ChannelOpener& opener) {
+  if (!ConnectTcp(link, address, options, opener)) return false;
+  if (Identify(link, identity)) return true;
+  link.CloseAll();
+  return false;
+}
+
+bool TrySerialDevices(CXmit& link, DeviceIdentity& identity, const ConnectionOptions& options,
+                      ChannelOpener& opener) {
+  for (const QString& path : ListSerialPorts(options)) {
+    if (!ConnectSerial(link, path, opener)) continue;
+    if (Identify(link, identity)) return true;
+    link.CloseAll();
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Channel> SystemChannelOpener::OpenTcp(const QString& host, quint16 port,
+                                                      int timeoutMs) {
+  return TcpChannel::Connect(host, port, timeoutMs);
+}
+
+std::unique_ptr<Channel> SystemChannelOpener::OpenSerial(const QString& path) {
+  return SerialChannel::Open(path);
+}
+
+QStringList ListSerialPorts(const ConnectionOptions& options) {
+  QStringList paths;
+  if (options.scanUsbPorts) {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+      return a.portName() < b.portName();
+    });
+    for (const QSerialPortInfo& info : ports) {
+      if (IsUsbCdcAcmPort(info)) paths.append(info.systemLocation());
+    }
+  }
+  // A path listed twice would cost a second pair of identify waits for nothing.
+  for (const QString& extra : options.extraSerialPaths) {
+    if (!paths.contains(extra)) paths.append(extra);
+  }
+  return paths;
+}
+
+bool ConnectTcp(CXmit& link, const QString& address, const ConnectionOptions& options,
+                ChannelOpener& opener) {
+  auto channel = opener.OpenTcp(address, options.tcpPort, options.tcpConnectTimeoutMs);
+  if (!channel || !channel->IsOpen()) return false;
+  link.Attach(std::move(channel));
+  return true;
+}
+
+bool ConnectTcp(CXmit& link, const QString& address, const ConnectionOptions& options) {
+  SystemChannelOpener opener;
+  return ConnectTcp(link, address, options, opener);
+}
+
+bool ConnectSerial(CXmit& link, const QString& path, ChannelOpener& opener) {
+  auto channel = opener.OpenSerial(path);
+  if (!channel || !channel->IsOpen()) return false;
+  link.Attach(std::move(channel));
+  return true;
+}
+
+bool ConnectSerial(CXmit& link, const QString& path) {
+  SystemChannelOpener opener;
+  return ConnectSerial(link, path, opener);
+}
+
+bool Identify(CXmit& link, DeviceIdentity& identity) {
+  if (!link.Transact(cmd::Identify, {}, timeout::Normal)) return false;
+  const auto reply = link.Reply();
+  if (reply.size() < kMinimumIdentifyReply) return false;
+  const std::uint8_t type = reply[0];
+  if (!IsAcceptedTypeCode(type)) return false;
+  identity.DeviceTypeCode = type;
+  identity.Version.main = reply[1];
+  identity.Version.spare = reply.size() > kSpareIndex ? reply[kSpareIndex] : 0;
+  identity.Version.secondary = reply.size() > kSecondaryIndex ? reply[kSecondaryIndex] : 0;
+  // A main version of 0 is recorded but is no usable firmware.
+  return identity.Version.main != 0;
+}
+
+bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
+                   const ConnectionOptions& options, ChannelOpener& opener) {
+  link.CloseAll();
+  // Copy() holds the discovery lock only for the copy; connecting runs without it.
+  const QVector<DiscoveredDevice> announced = discovery.Copy();
+  // Only the first announced device is tried; others are reached once it has expired.
+  bool connected = !announced.isEmpty() &&
+                   TryTcpDevice(link, identity, announced.first().address, options, opener);
+  if (!connected) connected = TrySerialDevices(link, identity, options, opener);
+  link.LinkError = false;
+  return connected;
+}
+
+bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
+                   const ConnectionOptions& options) {
+  SystemChannelOpener opener;
+  return ConnectDevice(link, identity, discovery, options, opener);
+}
+
+}  // namespace ostrivane

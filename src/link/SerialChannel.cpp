@@ -1,0 +1,82 @@
+#include "link/SerialChannel.h"
+
+#include <QSerialPort>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace ostrivane {
+
+namespace {
+
+constexpr qint32 kBaudRate = 115200;
+// Far longer than 400 bytes take at 115200 baud; a port that drains nothing for this long is stuck.
+constexpr int kWriteStallLimitMs = 5000;
+
+int ToQtWait(Millis wait) {
+  return static_cast<int>(std::clamp<long long>(wait.count(), 0, 0x7fffffff));
+}
+
+}  // namespace
+
+std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path) {
+  auto port = std::make_unique<QSerialPort>();
+  port->setPortName(path);
+  if (!port->open(QIODevice::ReadWrite)) return nullptr;
+  // As with the original port set-up, the results are not examined: a pseudo-terminal has no
+  // modem lines, and a port that ignores a setting simply fails to identify.
+  port->setBaudRate(kBaudRate);
+  port->setDataBits(QSerialPort::Data8);
+  port->setParity(QSerialPort::NoParity);
+  port->setStopBits(QSerialPort::OneStop);
+  port->setFlowControl(QSerialPort::NoFlowControl);
+  port->setDataTerminalReady(true);
+  port->setRequestToSend(true);
+  return std::unique_ptr<SerialChannel>(new SerialChannel(std::move(port), path));
+}
+
+SerialChannel::SerialChannel(std::unique_ptr<QSerialPort> port, QString path)
+    : m_port(std::move(port)), m_path(std::move(path)) {}
+
+SerialChannel::~SerialChannel() { Close(); }
+
+bool SerialChannel::IsOpen() const { return m_port && m_port->isOpen(); }
+
+bool SerialChannel::Write(const std::uint8_t* data, std::size_t n) {
+  if (!IsOpen()) return false;
+  const auto size = static_cast<qint64>(n);
+  if (m_port->write(reinterpret_cast<const char*>(data), size) != size) return false;
+  while (m_port->bytesToWrite() > 0) {
+    if (!m_port->waitForBytesWritten(kWriteStallLimitMs)) return false;
+  }
+  return true;
+}
+
+std::size_t SerialChannel::Read(std::uint8_t* dest, std::size_t max, Millis wait) {
+  if (!IsOpen() || max == 0) {
+    std::this_thread::sleep_for(wait);
+    return 0;
+  }
+  if (m_port->bytesAvailable() == 0) {
+    const auto start = std::chrono::steady_clock::now();
+    m_port->clearError();
+    if (!m_port->waitForReadyRead(ToQtWait(wait))) {
+      // A failed port (cable pulled, pty closed) returns at once: wait out the rest instead of
+      // letting the caller spin on it.
+      if (m_port->error() != QSerialPort::TimeoutError) {
+        std::this_thread::sleep_until(start + wait);
+      }
+      return 0;
+    }
+  }
+  const qint64 got = m_port->read(reinterpret_cast<char*>(dest), static_cast<qint64>(max));
+  return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+void SerialChannel::Close() {
+  if (m_port && m_port->isOpen()) m_port->close();
+}
+
+QString SerialChannel::Describe() const { return QStringLiteral("serial:") + m_path; }
+
+}  // namespace ostrivane

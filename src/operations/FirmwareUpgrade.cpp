@@ -1,0 +1,223 @@
+#include "operations/FirmwareUpgrade.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <span>
+
+#include "link/Commands.h"
+#include "operations/ModelTable.h"
+#include "operations/OperationContext.h"
+#include "texts/TextTable.h"
+
+namespace ostrivane {
+
+namespace {
+
+constexpr unsigned kFirmwareCommandType = 121;  // programmed with 0xC0 instead of flash areas
+constexpr unsigned kAlwaysReflashedType = 142;
+constexpr unsigned kAlwaysReflashedMainVersion = 7;
+// A secondary version byte of 255 counts as older than any image.
+constexpr unsigned kSecondaryAlwaysOlder = 255;
+constexpr int kFirmwareBeginTimeout = timeout::Player;  // 5 s
+constexpr int kFirmwareEndTimeout = timeout::VeryLong;
+constexpr qsizetype kFirmwareBlockSize = 2048;
+// Firmware block offsets travel as 24 bits; a longer image would wrap onto its own start.
+constexpr qsizetype kFirmwareAddressSpace = qsizetype{1} << 24;
+constexpr qsizetype kMaxFlashImageLength = std::numeric_limits<std::uint32_t>::max();
+constexpr int kUpgradeMessageMs = 10000;
+constexpr int kWarningMessageMs = 10000;
+constexpr int kRebootingMs = 1000;
+constexpr int kWriteErrorMs = 1000;
+constexpr std::array<std::uint8_t, 4> kImageHeaderMagic{'V', 'E', 'V', 'E'};
+
+QString Text(const OperationContext& ctx, int entry) {
+  return LocalText(entry, ctx.settings.LanguageIndex());
+}
+
+std::uint32_t Length32(qsizetype n) {
+  return static_cast<std::uint32_t>(n);
+}
+
+std::span<const std::uint8_t> Piece(const QByteArray& bytes, qsizetype offset, qsizetype n) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.constData()) + offset,
+          static_cast<std::size_t>(n)};
+}
+
+void PutLe32(std::uint8_t* out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+}
+
+// Secondary data goes out after the profile's skip; an image no longer than the skip sends none.
+bool SendSecondaryData(OperationContext& ctx, const QByteArray& bytes, qsizetype skip) {
+  const qsizetype length = bytes.size();
+  bool ok = true;
+  for (qsizetype offset = skip; ok && offset < length;) {
+    const qsizetype n = std::min<qsizetype>(kSecondaryBlockSize, length - offset);
+    ok = FlashWrite(ctx.link, Piece(bytes, offset, n));
+    offset += n;
+    ctx.status.SetProgress(Length32(length), Length32(offset));
+  }
+  return ok;
+}
+
+// The version record is a flash write of its own: one byte, the low byte of the version.
+void WriteSecondaryVersionRecord(CXmit& link, std::uint16_t area, int version) {
+  const std::array<std::uint8_t, 1> record{static_cast<std::uint8_t>(version & 0xFF)};
+  if (FlashBegin(link, area) && FlashWrite(link, record)) FlashEnd(link);
+}
+
+bool FirmwareBegin(CXmit& link) {
+  const std::array<std::uint8_t, 1> payload{sub::FirmwareBegin};
+  return link.Transact(cmd::Firmware121, payload, kFirmwareBeginTimeout);
+}
+
+bool FirmwareEnd(CXmit& link) {
+  const std::array<std::uint8_t, 1> payload{sub::FirmwareEnd};
+  link.WriteIndicator = true;
+  return link.Transact(cmd::Firmware121, payload, kFirmwareEndTimeout);
+}
+
+void WriteImageHeader(CXmit& link, qsizetype length) {
+  std::array<std::uint8_t, 8> header{};
+  std::copy(kImageHeaderMagic.begin(), kImageHeaderMagic.end(), header.begin());
+  PutLe32(header.data() + 4, Length32(length));
+  FlashWrite(link, header);
+}
+
+void WriteChecksumTrailer(CXmit& link, std::uint32_t sum) {
+  std::array<std::uint8_t, 4> trailer{};
+  PutLe32(trailer.data(), sum);
+  FlashWrite(link, trailer);
+}
+
+// Data steps of the main image; sum collects every byte handed to a step, sent well or not.
+bool SendMainData(OperationContext& ctx, const QByteArray& bytes, bool viaFirmwareBlocks,
+                  qsizetype blockSize, std::uint32_t& sum) {
+  const qsizetype length = bytes.size();
+  bool ok = true;
+  for (qsizetype offset = 0; ok && offset < length;) {
+    const qsizetype n = std::min(blockSize, length - offset);
+    const std::span<const std::uint8_t> piece = Piece(bytes, offset, n);
+    ok = viaFirmwareBlocks ? ctx.link.TransactWriteBlock(Length32(offset), piece)
+                           : FlashWrite(ctx.link, piece);
+    for (const std::uint8_t byte : piece) sum += byte;
+    offset += n;
+    ctx.status.SetProgress(Length32(length), Length32(offset));
+  }
+  return ok;
+}
+
+MainUpgradeResult RunMainTransfer(OperationContext& ctx, const FirmwareUpgradeProfile& profile,
+                                  const FirmwareImage& image) {
+  const unsigned type = ctx.identity.DeviceTypeCode;
+  const bool viaFirmwareBlocks = type == kFirmwareCommandType;
+  MainUpgradeResult result;
+  const bool began = viaFirmwareBlocks ? FirmwareBegin(ctx.link)
+                                       : profile.mainStartArea.has_value() &&
+                                             FlashBegin(ctx.link, *profile.mainStartArea);
+  if (!began) return result;
+  if (profile.mainHeader) WriteImageHeader(ctx.link, image.bytes.size());
+  ctx.status.ShowStatusText(Text(ctx, text::UpgradeToRelease) + u' ' +
+                                FormatMainVersion(type, static_cast<unsigned>(image.version)),
+                            kUpgradeMessageMs, false);
+  result.beganOk = true;
+
+  const qsizetype limit = viaFirmwareBlocks ? kFirmwareBlockSize : qsizetype{kFlashBlockSize};
+  const qsizetype blockSize = std::clamp<qsizetype>(profile.mainBlockSize, 1, limit);
+  std::uint32_t sum = 0;
+  bool ok = SendMainData(ctx, image.bytes, viaFirmwareBlocks, blockSize, sum);
+  if (profile.mainTrailer) WriteChecksumTrailer(ctx.link, sum);
+  if (ok) {
+    ctx.status.ShowWarningIcon(true);
+    ctx.status.ShowStatusText(Text(ctx, text::WaitDoNotPowerOff), kWarningMessageMs, false);
+    ok = viaFirmwareBlocks ? FirmwareEnd(ctx.link) : FlashEnd(ctx.link);
+  }
+  result.lastResult = ok;
+  return result;
+}
+
+bool MainImageWanted(const OperationContext& ctx, const FirmwareImage& image) {
+  if (!image.found) return false;
+  const unsigned type = ctx.identity.DeviceTypeCode;
+  const unsigned installed = ctx.identity.Version.main;
+  return static_cast<unsigned>(image.version) > installed ||
+         (type == kAlwaysReflashedType && installed == kAlwaysReflashedMainVersion) ||
+         ctx.flags.FirmwareReloadRequest;
+}
+
+}  // namespace
+
+bool SecondaryImageUpgrade(OperationContext& ctx) {
+  const unsigned type = ctx.identity.DeviceTypeCode;
+  if (type == kFirmwareCommandType) return false;
+  const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(type);
+  if (!profile || !profile->secondaryStartArea) return false;
+  const FirmwareImage image = FindFirmwareImage(ctx, FirmwareFamilyName(type));
+  const unsigned installed = ctx.identity.Version.secondary;
+  if (!image.found) return false;
+  if (static_cast<unsigned>(image.version) <= installed && installed != kSecondaryAlwaysOlder) {
+    return false;
+  }
+
+  bool started = false;
+  if (FlashBegin(ctx.link, *profile->secondaryStartArea)) {
+    ctx.status.ShowStatusText(
+        QStringLiteral("HW : ") + Text(ctx, text::UpgradeToRelease) + u' ' +
+            FormatSecondaryVersion(type, static_cast<unsigned>(image.version)),
+        kUpgradeMessageMs, false);
+    started = true;
+    const bool sent = SendSecondaryData(ctx, image.bytes, profile->secondarySkip);
+    if (sent && FlashEnd(ctx.link) && profile->secondaryVersionArea) {
+      WriteSecondaryVersionRecord(ctx.link, *profile->secondaryVersionArea, image.version);
+    }
+  }
+  ctx.status.SetProgress(1, 0);
+  return started;
+}
+
+MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& image) {
+  MainUpgradeResult result;
+  const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(ctx.identity.DeviceTypeCode);
+  const qsizetype maxLength = ctx.identity.DeviceTypeCode == kFirmwareCommandType
+                                  ? kFirmwareAddressSpace
+                                  : kMaxFlashImageLength;
+  // An image the device cannot address is refused before anything is sent.
+  if (profile && image.bytes.size() <= maxLength) result = RunMainTransfer(ctx, *profile, image);
+  ctx.status.SetProgress(1, 0);
+  return result;
+}
+
+bool HardwareCheck(OperationContext& ctx) {
+  ctx.flags.RestartWaitTicks = 0;
+  bool started = SecondaryImageUpgrade(ctx);
+  bool lastOk = true;
+  {
+    const FirmwareImage image =
+        FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
+    if (MainImageWanted(ctx, image)) {
+      const MainUpgradeResult main = MainImageUpgrade(ctx, image);
+      started = started || main.beganOk;
+      lastOk = main.lastResult;
+    }
+  }
+  ctx.flags.FirmwareReloadRequest = false;
+
+  if (!lastOk) {
+    ctx.status.ShowStatusText(Text(ctx, text::WriteError), kWriteErrorMs, true);
+    ctx.status.ShowStatusText(Text(ctx, text::Rebooting), kRebootingMs, true);
+  } else if (started) {
+    // The device restarts at once and may not answer; the loop notices through LinkError.
+    ctx.link.Transact(cmd::Restart, {}, timeout::Normal);
+    ctx.link.CloseSerial();
+    ctx.status.ShowStatusText(Text(ctx, text::Rebooting), kRebootingMs, true);
+    ctx.flags.RestartWaitTicks = kRestartWaitTicksAfterUpgrade;
+  }
+  return started;
+}
+
+void RequestFirmwareReload(OperationContext& ctx) {
+  ctx.flags.FirmwareReloadRequest = true;
+}
+
+}  // namespace ostrivane
