@@ -16,13 +16,21 @@ CXmit::CXmit(Clock& clock, StatusSink& status)
 
 CXmit::~CXmit() = default;
 
-void CXmit::Attach(std::unique_ptr<Channel> channel) { m_channel = std::move(channel); }
+void CXmit::Attach(std::unique_ptr<Channel> channel) {
+  m_channel = std::move(channel);
+}
 
-bool CXmit::IsConnected() const { return m_channel && m_channel->IsOpen(); }
+bool CXmit::IsConnected() const {
+  return m_channel && m_channel->IsOpen();
+}
 
-bool CXmit::HasSerial() const { return IsConnected() && m_channel->GetKind() == Channel::Kind::Serial; }
+bool CXmit::HasSerial() const {
+  return IsConnected() && m_channel->GetKind() == Channel::Kind::Serial;
+}
 
-bool CXmit::HasSocket() const { return IsConnected() && m_channel->GetKind() == Channel::Kind::Tcp; }
+bool CXmit::HasSocket() const {
+  return IsConnected() && m_channel->GetKind() == Channel::Kind::Tcp;
+}
 
 void CXmit::CloseSerial() {
   if (m_channel && m_channel->GetKind() == Channel::Kind::Serial) CloseAll();

@@ -41,10 +41,9 @@ std::int64_t OpenDeviceFileForRead(CXmit& link, const QString& remotePath) {
   const auto reply = link.Reply();
   // A reply too short to hold a size says nothing about the file.
   if (reply.size() < kSizeFieldBytes) return -1;
-  const std::uint32_t raw = static_cast<std::uint32_t>(reply[0]) |
-                            (static_cast<std::uint32_t>(reply[1]) << 8) |
-                            (static_cast<std::uint32_t>(reply[2]) << 16) |
-                            (static_cast<std::uint32_t>(reply[3]) << 24);
+  const std::uint32_t raw =
+      static_cast<std::uint32_t>(reply[0]) | (static_cast<std::uint32_t>(reply[1]) << 8) |
+      (static_cast<std::uint32_t>(reply[2]) << 16) | (static_cast<std::uint32_t>(reply[3]) << 24);
   // The size travels as a signed 32-bit value: all bits set reads as the failure value -1, and no
   // file of 2 GiB or more is plausible, so such sizes read negative and callers skip them.
   return static_cast<std::int32_t>(raw);
@@ -83,9 +82,10 @@ bool RunDeviceCommand(CXmit& link, const QString& commandLine) {
   const int written = EncodeDeviceText(commandLine, buffer);
   if (written < 0) return false;
   link.WriteIndicator = true;
-  return link.Transact(cmd::RunCommandLine,
-                       std::span<const std::uint8_t>(buffer).first(static_cast<std::size_t>(written)),
-                       timeout::Long);
+  return link.Transact(
+      cmd::RunCommandLine,
+      std::span<const std::uint8_t>(buffer).first(static_cast<std::size_t>(written)),
+      timeout::Long);
 }
 
 }  // namespace ostrivane

@@ -38,9 +38,13 @@ std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path) {
 SerialChannel::SerialChannel(std::unique_ptr<QSerialPort> port, QString path)
     : m_port(std::move(port)), m_path(std::move(path)) {}
 
-SerialChannel::~SerialChannel() { Close(); }
+SerialChannel::~SerialChannel() {
+  Close();
+}
 
-bool SerialChannel::IsOpen() const { return m_port && m_port->isOpen(); }
+bool SerialChannel::IsOpen() const {
+  return m_port && m_port->isOpen();
+}
 
 bool SerialChannel::Write(const std::uint8_t* data, std::size_t n) {
   if (!IsOpen()) return false;
@@ -77,6 +81,8 @@ void SerialChannel::Close() {
   if (m_port && m_port->isOpen()) m_port->close();
 }
 
-QString SerialChannel::Describe() const { return QStringLiteral("serial:") + m_path; }
+QString SerialChannel::Describe() const {
+  return QStringLiteral("serial:") + m_path;
+}
 
 }  // namespace ostrivane

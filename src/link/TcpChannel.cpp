@@ -68,7 +68,9 @@ std::unique_ptr<TcpChannel> TcpChannel::Connect(const QString& host, quint16 por
 TcpChannel::TcpChannel(int fd, QString host, quint16 port)
     : m_fd(fd), m_host(std::move(host)), m_port(port) {}
 
-TcpChannel::~TcpChannel() { Close(); }
+TcpChannel::~TcpChannel() {
+  Close();
+}
 
 bool TcpChannel::Write(const std::uint8_t* data, std::size_t n) {
   std::size_t sent = 0;
@@ -112,6 +114,8 @@ void TcpChannel::Close() {
   m_fd = -1;
 }
 
-QString TcpChannel::Describe() const { return QStringLiteral("tcp:%1:%2").arg(m_host).arg(m_port); }
+QString TcpChannel::Describe() const {
+  return QStringLiteral("tcp:%1:%2").arg(m_host).arg(m_port);
+}
 
 }  // namespace ostrivane

@@ -26,7 +26,7 @@ namespace {
 // Identify request, and the reply of a type 131 device, main 5, spare 0, secondary 2 (the 02 is
 // doubled on the wire).
 const QByteArray kIdentifyRequest = Hex("021010");
-const QByteArray kIdentifyReply = Hex("02f40483050002" "02" "74");
+const QByteArray kIdentifyReply = Hex("02f404830500020274");
 
 // Reads from fd until `expected` has arrived (or 2 s pass), then writes `reply` in two parts.
 void AnswerOnce(int fd, const QByteArray& expected, const QByteArray& reply) {

@@ -79,8 +79,8 @@ TEST_F(Connecting, FirstAnnouncedDevice_IsTriedOverTcpBeforeTheSerialPorts) {
   opener.devices["serial:/dev/b"] = {Answer(Hex("81070102"))};
   opener.devices["serial:/dev/c"] = {Answer(Hex("90050003"))};
   EXPECT_TRUE(Connect());
-  EXPECT_EQ(opener.attempts, (QStringList{"tcp:127.0.0.1:7777", "serial:/dev/a", "serial:/dev/b",
-                                          "serial:/dev/c"}));
+  EXPECT_EQ(opener.attempts,
+            (QStringList{"tcp:127.0.0.1:7777", "serial:/dev/a", "serial:/dev/b", "serial:/dev/c"}));
   EXPECT_TRUE(link.HasSerial());
   EXPECT_EQ(link.CurrentChannel()->Describe(), "serial:/dev/c");
   EXPECT_EQ(identity.DeviceTypeCode, 144);

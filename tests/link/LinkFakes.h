@@ -96,6 +96,8 @@ class FakeOpener final : public ChannelOpener {
   FakeClock& m_clock;
 };
 
-inline QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+inline QByteArray Hex(const char* hex) {
+  return QByteArray::fromHex(hex);
+}
 
 }  // namespace ostrivane::test
