@@ -6,12 +6,12 @@
 #include <system_error>
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "discovery/Announcement.h"
 
@@ -76,7 +76,9 @@ bool JoinGroup(int socket, const QString& group, const in_addr& interfaceAddress
 DiscoveryListener::DiscoveryListener(DiscoveryTable& table, Clock& clock)
     : m_table(table), m_clock(clock) {}
 
-DiscoveryListener::~DiscoveryListener() { Stop(); }
+DiscoveryListener::~DiscoveryListener() {
+  Stop();
+}
 
 int DiscoveryListener::Start(const DiscoveryOptions& options) {
   Stop();
@@ -140,8 +142,7 @@ void DiscoveryListener::Run() {
   while (WaitAndReceive(datagram)) {
     QString identifier;
     QString address;
-    const bool accepted =
-        !datagram.isEmpty() && ParseAnnouncement(datagram, identifier, address);
+    const bool accepted = !datagram.isEmpty() && ParseAnnouncement(datagram, identifier, address);
     m_table.Process(accepted, identifier, address, Tick());
     ++m_passes;
   }

@@ -79,7 +79,6 @@ struct DiscoveryStart {
 
 // Starts the one listener of the run; the caller keeps it alive for as long as it wants the table
 // kept. The table is emptied whatever the outcome.
-DiscoveryStart StartDiscovery(DiscoveryTable& table, const DiscoveryOptions& options,
-                              Clock& clock);
+DiscoveryStart StartDiscovery(DiscoveryTable& table, const DiscoveryOptions& options, Clock& clock);
 
 }  // namespace ostrivane

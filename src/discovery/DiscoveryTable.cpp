@@ -2,8 +2,7 @@
 
 namespace ostrivane {
 
-void DiscoveryTable::Update(const QString& identifier, const QString& address,
-                            std::uint32_t tick) {
+void DiscoveryTable::Update(const QString& identifier, const QString& address, std::uint32_t tick) {
   std::lock_guard<std::mutex> lock(m_discoveryLock);
   UpdateLocked(identifier, address, tick);
 }

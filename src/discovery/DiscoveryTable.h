@@ -23,7 +23,8 @@ class DiscoveryTable {
 
   // One listener pass: record an accepted announcement (tick = 32-bit millisecond counter).
   void Update(const QString& identifier, const QString& address, std::uint32_t tick);
-  // Removes expired entries (and entries whose expiry lies implausibly far ahead: the tick wrapped).
+  // Removes expired entries (and entries whose expiry lies implausibly far ahead: the tick
+  // wrapped).
   void Age(std::uint32_t tick);
   // Copy of the valid entries, taken under the lock.
   QVector<DiscoveredDevice> Copy() const;

@@ -13,7 +13,9 @@ bool OneOf(unsigned code, std::initializer_list<unsigned> codes) {
 
 }  // namespace
 
-bool HasLcnCountry(unsigned typeCode) { return OneOf(typeCode, {158, 159, 176, 178, 192}); }
+bool HasLcnCountry(unsigned typeCode) {
+  return OneOf(typeCode, {158, 159, 176, 178, 192});
+}
 
 bool HasAit(unsigned typeCode) {
   return !OneOf(typeCode, {121, 128, 131, 142, 154, 157, 176, 178, 192});
@@ -23,10 +25,16 @@ bool HasEdidRepair(unsigned typeCode) {
   return !OneOf(typeCode, {121, 128, 131, 158, 159, 176, 178, 192});
 }
 
-bool HasBitrateMeter(unsigned typeCode) { return typeCode == 176 || typeCode == 178; }
+bool HasBitrateMeter(unsigned typeCode) {
+  return typeCode == 176 || typeCode == 178;
+}
 
-bool HasSnapshot(unsigned typeCode) { return OneOf(typeCode, {159, 176, 178, 192}); }
+bool HasSnapshot(unsigned typeCode) {
+  return OneOf(typeCode, {159, 176, 178, 192});
+}
 
-bool HasGainField(unsigned typeCode) { return OneOf(typeCode, {142, 154, 157}); }
+bool HasGainField(unsigned typeCode) {
+  return OneOf(typeCode, {142, 154, 157});
+}
 
 }  // namespace ostrivane

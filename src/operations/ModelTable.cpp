@@ -13,7 +13,9 @@ bool OneOf(unsigned code, std::initializer_list<unsigned> codes) {
   return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
-bool InRange(unsigned code, unsigned first, unsigned last) { return code >= first && code <= last; }
+bool InRange(unsigned code, unsigned first, unsigned last) {
+  return code >= first && code <= last;
+}
 
 // Rows share a handful of shapes; the helpers keep the table readable.
 FirmwareUpgradeProfile Profile(std::optional<std::uint16_t> mainArea, bool header, bool trailer,
@@ -38,7 +40,9 @@ FirmwareUpgradeProfile Profile121() {
   return profile;
 }
 
-QString Tenths(unsigned value) { return QStringLiteral("%1.%2").arg(value / 10).arg(value % 10); }
+QString Tenths(unsigned value) {
+  return QStringLiteral("%1.%2").arg(value / 10).arg(value % 10);
+}
 
 }  // namespace
 
@@ -102,7 +106,9 @@ std::optional<FirmwareUpgradeProfile> UpgradeProfile(unsigned typeCode) {
   }
 }
 
-bool UsesDecimalVersion(unsigned typeCode) { return typeCode == 121 || typeCode == 132; }
+bool UsesDecimalVersion(unsigned typeCode) {
+  return typeCode == 121 || typeCode == 132;
+}
 
 bool HasUsbPlayRecord(unsigned typeCode) {
   return OneOf(typeCode,

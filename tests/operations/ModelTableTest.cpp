@@ -42,9 +42,6 @@ TEST(ModelTable, AcceptedCodes_NamedSilentlyUnknownCodesReportedAndEmpty) {
 TEST(ModelTable, FamilyNames_SharedFamilyAndDefault) {
   EXPECT_EQ(FirmwareFamilyName(142), QStringLiteral("FWFAM142"));
   EXPECT_EQ(FirmwareFamilyName(154), QStringLiteral("FWFAM142"));
-  EXPECT_EQ(FirmwareFamilyName(128), QStringLiteral("FWFAM128"));
-  EXPECT_EQ(FirmwareFamilyName(131), QStringLiteral("FWFAM131"));
-  EXPECT_EQ(FirmwareFamilyName(156), QStringLiteral("FWFAM156"));
   EXPECT_EQ(FirmwareFamilyName(157), QStringLiteral("FWFAM157"));
   for (unsigned none : {121u, 132u, 143u, 155u, 158u, 192u, 0u, 255u})
     EXPECT_EQ(FirmwareFamilyName(none), QStringLiteral("FWFAMNONE")) << none;
@@ -70,15 +67,12 @@ TEST(ModelTable, UpgradeProfiles_FollowTheProfileTableRows) {
       {128, 991, false, false, 0, 16, 990, F::Tenths},
       {131, 928, true, true, 0, 16, 927, F::Tenths},
       {132, 752, true, true, 0, 16, 751, F::Tenths},
-      {141, 752, true, true, 0, 16, 751, F::Tenths},
-      {143, 752, true, true, 0, 16, 751, F::Tenths},
       {155, 752, true, true, 0, 16, 751, F::Tenths},
       {142, 752, true, true, 620, 0, -1, F::Whole},
       {154, 752, true, true, 620, 0, -1, F::Whole},
       {156, 752, true, true, 256, 0, 751, F::Whole},
       {157, 752, true, true, 492, 0, -1, F::Whole},
       {158, 128, false, true, 0, 0, -1, F::Tenths},
-      {176, 128, false, true, 0, 0, -1, F::Tenths},
       {178, 128, false, true, 0, 0, -1, F::Whole},
       {192, 752, false, true, 0, 0, -1, F::Tenths},
   };
