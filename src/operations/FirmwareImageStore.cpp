@@ -25,30 +25,8 @@ bool IsCBlank(QChar c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
 }
 
-struct ImageChoice {
-  QString path;
-  int version = 0;
-  QString digest;
-};
-
-ImageChoice ChooseImageFile(const QString& folder, const QString& name) {
-  ImageChoice best;
-  // Ties keep the first name found, so the directory's own order matters: no sorting.
-  const QDir dir(folder);
-  const QStringList files = dir.entryList(
-      {QStringLiteral("*.bin")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-  for (const QString& file : files) {
-    const FirmwareFileName parsed = ParseFirmwareFileName(file);
-    if (parsed.namePart.isEmpty() || parsed.namePart != name) continue;
-    if (parsed.version <= best.version) continue;
-    if (parsed.version == kBarredUnit142Version && name == kBarredUnit142Name) continue;
-    best = ImageChoice{dir.filePath(file), parsed.version, parsed.digest};
-  }
-  return best;
-}
-
 // A mismatch is reported and refused; an unreadable file is refused silently.
-bool VerifyDigest(OperationContext& ctx, const ImageChoice& choice) {
+bool VerifyDigest(OperationContext& ctx, const FirmwareImageChoice& choice) {
   const QString computed = FileMd5Hex(choice.path);
   if (computed.isEmpty()) return false;
   if (!choice.digest.isEmpty() && computed == choice.digest) return true;
@@ -128,9 +106,25 @@ QString FileMd5Hex(const QString& path) {
   return QString::fromLatin1(hash.result().toHex().toUpper());
 }
 
+FirmwareImageChoice ChooseFirmwareImageFile(const QString& folder, const QString& name) {
+  FirmwareImageChoice best;
+  // Ties keep the first name found, so the directory's own order matters: no sorting.
+  const QDir dir(folder);
+  const QStringList files = dir.entryList(
+      {QStringLiteral("*.bin")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+  for (const QString& file : files) {
+    const FirmwareFileName parsed = ParseFirmwareFileName(file);
+    if (parsed.namePart.isEmpty() || parsed.namePart != name) continue;
+    if (parsed.version <= best.version) continue;
+    if (parsed.version == kBarredUnit142Version && name == kBarredUnit142Name) continue;
+    best = FirmwareImageChoice{dir.filePath(file), parsed.version, parsed.digest};
+  }
+  return best;
+}
+
 FirmwareImage FindFirmwareImage(OperationContext& ctx, const QString& name) {
   FirmwareImage image;
-  const ImageChoice choice = ChooseImageFile(ctx.settings.FirmwareFolder(), name);
+  const FirmwareImageChoice choice = ChooseFirmwareImageFile(ctx.settings.FirmwareFolder(), name);
   if (choice.version <= 0) return image;
   const bool oneShot = choice.version == kOneShotImageVersion;
   if (!oneShot && !VerifyDigest(ctx, choice)) return image;

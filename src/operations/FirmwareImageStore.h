@@ -37,6 +37,15 @@ FirmwareFileName ParseFirmwareFileName(QStringView fileName);
 // MD5 of the whole file as 32 upper-case hex digits; empty when the file cannot be read.
 QString FileMd5Hex(const QString& path);
 
+// The newest image file called `name` in folder (version 0 when there is none), chosen without
+// loading, verifying or deleting anything.
+struct FirmwareImageChoice {
+  QString path;
+  int version = 0;
+  QString digest;
+};
+FirmwareImageChoice ChooseFirmwareImageFile(const QString& folder, const QString& name);
+
 // Finds the newest image called `name` in the firmware folder, verifies it against the digest in
 // its file name (a mismatch is reported in a message box) and loads it. Not found, mismatching or
 // unreadable: found == false and version 0. A one-shot image is deleted once it has been loaded.

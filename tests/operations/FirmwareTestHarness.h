@@ -14,7 +14,7 @@
 #include "link/FrameCodec.h"
 #include "operations/OperationContext.h"
 
-namespace ostrivane::test {
+namespace ostrivane::fwtest {
 
 struct SentRequest {
   std::uint8_t command = 0;
@@ -176,4 +176,4 @@ struct FirmwareHarness {
                        settings, flags,    status, prompts, displays, clock};
 };
 
-}  // namespace ostrivane::test
+}  // namespace ostrivane::fwtest

@@ -8,11 +8,11 @@
 namespace ostrivane {
 namespace {
 
-using test::FirmwareHarness;
-using test::ImageBytes;
-using test::Req;
-using test::SentRequest;
-using test::ShownText;
+using fwtest::FirmwareHarness;
+using fwtest::ImageBytes;
+using fwtest::Req;
+using fwtest::SentRequest;
+using fwtest::ShownText;
 using Requests = std::vector<SentRequest>;
 
 // Request payloads from the command catalogue: 0xB0/0 area le16, 0xB0/5 data, 0xB0/2, 0x20.
