@@ -72,7 +72,30 @@ void ApplyServiceDefaults(ServiceSettings& service, std::int32_t slot) {
   service.DestPort = kDefaultDestPort;
 }
 
-bool IsMulti(std::uint8_t typeCode) { return LayoutFor(typeCode) == RecordLayout::MultiLayout; }
+// Fields that only the type 121 record carries, so that another layout's decode resets them.
+void ApplyLegacyDefaults(DeviceConfig& config) {
+  constexpr std::int32_t kOpaque3Default = 50;
+  constexpr std::int32_t kDefaultTtl = 64;
+  config.AudioInput = 0;
+  config.VideoInput = 0;
+  config.LegacyOpaque2 = 0;
+  config.LegacyOpaque3 = kOpaque3Default;
+  config.LegacyOpaque4 = 0;
+  config.StrictCbr = 1;
+  config.StreamProtocol = 0;
+  config.LegacyOpaque5 = 0;
+  config.LegacyOpaque6 = 0;
+  config.PcmVolume = 0;
+  config.HardwareType = 1;
+  config.AllowVbr = 0;
+  config.H264Profile = 0;
+  config.LegacyOpaque7 = 1;
+  config.Ttl = kDefaultTtl;
+}
+
+bool IsMulti(std::uint8_t typeCode) {
+  return LayoutFor(typeCode) == RecordLayout::MultiLayout;
+}
 
 // Only the multi-output layout may (and must) begin with "VEVE"; its walk checks the header.
 bool HeaderAllowsOtherLayouts(const std::uint8_t* bytes, std::size_t length) {
@@ -131,29 +154,13 @@ void SetIfDifferent(QString& target, const QString& text) {
 }  // namespace
 
 void ApplyDecodeDefaults(DeviceConfig& config, std::uint8_t typeCode, std::uint8_t mainVersion) {
-  constexpr std::int32_t kOpaque3Default = 50;
-  constexpr std::int32_t kDefaultTtl = 64;
-  config.AudioInput = 0;
-  config.VideoInput = 0;
-  config.LegacyOpaque2 = 0;
-  config.LegacyOpaque3 = kOpaque3Default;
-  config.LegacyOpaque4 = 0;
-  config.StrictCbr = 1;
-  config.StreamProtocol = 0;
-  config.LegacyOpaque5 = 0;
-  config.LegacyOpaque6 = 0;
-  config.PcmVolume = 0;
+  ApplyLegacyDefaults(config);
   config.Dhcp = typeCode == kFourKType ? 0 : 1;
   config.MacAddress.fill(0);
   config.IpAddress = QStringLiteral("192.168.1.10");
   config.SubnetMask = QStringLiteral("255.255.255.0");
   config.Gateway = QStringLiteral("192.168.1.1");
-  config.HardwareType = 1;
-  config.AllowVbr = 0;
-  config.H264Profile = 0;
   config.VideoCodec = 0;
-  config.LegacyOpaque7 = 1;
-  config.Ttl = kDefaultTtl;
   config.UsbOpaque = 0;
   config.UsbFileName = QStringLiteral("NoName");
   config.CapabilityPlayRecord = typeCode == kFourKType && mainVersion >= kPlayRecordFromVersion;

@@ -32,7 +32,9 @@ constexpr std::array<bool, 256> kEncodable = BuildEncodable();
 
 }  // namespace
 
-const std::array<char16_t, 256>& DeviceCharset::Table() { return kTable; }
+const std::array<char16_t, 256>& DeviceCharset::Table() {
+  return kTable;
+}
 
 std::uint8_t DeviceCharset::Encode(QChar ch) {
   const char16_t code = ch.unicode();

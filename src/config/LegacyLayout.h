@@ -24,13 +24,9 @@ void WalkLegacyTail(Io& io, DeviceConfig& config) {
   GuardedItem<coding::Byte>(io, config.Ttl, kDefaultTtl);
 }
 
-// Type 121: one output, one service, no header. The tail after the gateway came with later
-// firmware; older devices end their record before it.
 template <class Io>
-void WalkLegacy(Io& io, DeviceConfig& config, const LayoutContext&) {
+void WalkLegacyOutput(Io& io, DeviceConfig& config) {
   ModulatorSettings& output = config.Modulators[0];
-  ServiceSettings& service = config.Services[0];
-
   io.Text(config.Reference);
   io.Byte(config.DefaultCountry);
   io.Byte(config.CountryMirror);
@@ -50,6 +46,11 @@ void WalkLegacy(Io& io, DeviceConfig& config, const LayoutContext&) {
   io.Text(config.NetworkName);
   io.Le16(output.TsId);
   io.Byte(config.LegacyOpaque1);
+}
+
+template <class Io>
+void WalkLegacyService(Io& io, DeviceConfig& config) {
+  ServiceSettings& service = config.Services[0];
   io.Le16(service.ServiceId);
   io.Byte(config.LcnType);
   io.Le16(service.Lcn);
@@ -72,6 +73,14 @@ void WalkLegacy(Io& io, DeviceConfig& config, const LayoutContext&) {
   io.Byte(config.LegacyOpaque5);
   io.Byte(config.LegacyOpaque6);
   io.Byte(config.PcmVolume);
+}
+
+// Type 121: one output, one service, no header. The tail after the gateway came with later
+// firmware; older devices end their record before it.
+template <class Io>
+void WalkLegacy(Io& io, DeviceConfig& config, const LayoutContext&) {
+  WalkLegacyOutput(io, config);
+  WalkLegacyService(io, config);
   io.Text(config.LogoName);
   WalkMacAddress(io, config);
   io.Byte(config.Dhcp);

@@ -78,7 +78,8 @@ class RecordWriter {
   bool Overflowed() const { return m_overflow; }
   std::size_t Size() const { return m_size; }
   QByteArray Bytes() const {
-    return QByteArray(reinterpret_cast<const char*>(m_bytes.data()), static_cast<qsizetype>(m_size));
+    return QByteArray(reinterpret_cast<const char*>(m_bytes.data()),
+                      static_cast<qsizetype>(m_size));
   }
 
  private:

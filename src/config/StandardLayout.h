@@ -8,7 +8,9 @@ namespace ostrivane {
 // Absent guarded items take the value in the GuardedItem call; absent groups keep the model's.
 namespace standard {
 
-inline bool StopsAfterUsbFile(std::uint8_t typeCode) { return typeCode == 128; }
+inline bool StopsAfterUsbFile(std::uint8_t typeCode) {
+  return typeCode == 128;
+}
 inline bool HasAudioDelayOnly(std::uint8_t typeCode) {
   return typeCode == 142 || typeCode == 154 || typeCode == 157;
 }

@@ -17,8 +17,8 @@ constexpr int kAttenuationOffset = 12;
 constexpr int kLcnTypeOffset = 23;
 constexpr int kAudioBitrateOffset = 35;
 
-// Optional part 1 with the name "v.ts", then part 2 up to the AIT group of service 0.
-const char* const kParts = "00  76 2e 74 73 00  00  00  00  00  00 00  00 00";
+// The optional USB file group naming "v.ts", then the extensions up to the AIT group.
+const char* const kUsbAndExtensions = "00  76 2e 74 73 00  00  00  00  00  00 00  00 00";
 // The AIT group: enabled, version, PID 16, control, organisation, three empty texts.
 const char* const kAitPid16 = "01  01  10 00  02  01 00 00 00  00  00  00";
 
@@ -36,10 +36,10 @@ TEST(ConfigCodec, RejectedRecords_LeaveModelAndPanelUntouched) {
   const QByteArray rejected[] = {
       QByteArray(),
       Hex("00 00 00"),
-      minimal.chopped(1),                           // LogoName missing
-      minimal.chopped(5),                           // cut inside the service block
-      Hex("56 45 56 45") + minimal,                 // multi-output header on a single-output type
-      minimal + Hex(kParts) + Hex("01 01 10"),      // cut inside the AIT group
+      minimal.chopped(1),            // LogoName missing
+      minimal.chopped(5),            // cut inside the service block
+      Hex("56 45 56 45") + minimal,  // multi-output header on a single-output type
+      minimal + Hex(kUsbAndExtensions) + Hex("01 01 10"),     // cut inside the AIT group
       minimal + QByteArray(1024 - minimal.size() + 1, '\0'),  // longer than any buffer
   };
   for (const QByteArray& record : rejected) {
@@ -50,11 +50,11 @@ TEST(ConfigCodec, RejectedRecords_LeaveModelAndPanelUntouched) {
     EXPECT_EQ(panel.UsbFileNameText, "field");
   }
 
-  ASSERT_TRUE(DecodeConfigImage(minimal + QByteArray(1024 - minimal.size(), '\0'), context,
-                                config, panel));
+  ASSERT_TRUE(
+      DecodeConfigImage(minimal + QByteArray(1024 - minimal.size(), '\0'), context, config, panel));
   EXPECT_EQ(panel.SendCountdown, 0);
   EXPECT_EQ(panel.UpdatingGuard, 0);
-  EXPECT_EQ(panel.UsbFileNameText, "");  // the part 1 of zeros names an empty file
+  EXPECT_EQ(panel.UsbFileNameText, "");  // the USB file group of zeros names an empty file
 }
 
 TEST(ConfigCodec, Decode_NormalisesSlotZeroAndLcnType) {
@@ -78,7 +78,7 @@ TEST(ConfigCodec, Decode_NormalisesSlotZeroAndLcnType) {
 }
 
 TEST(ConfigCodec, ApplicationPidBelow32_BecomesFiftyPlusSlot) {
-  const QByteArray record = Hex(kMinimalStandard) + Hex(kParts) + Hex(kAitPid16);
+  const QByteArray record = Hex(kMinimalStandard) + Hex(kUsbAndExtensions) + Hex(kAitPid16);
   DeviceConfig config;
   PanelState panel;
   ASSERT_TRUE(DecodeConfigImage(record, ContextFor(131), config, panel));
@@ -119,7 +119,7 @@ TEST(ConfigCodec, ScheduleCountAboveTen_KeepsTenEntriesAndReadsPastTheRest) {
 
   QByteArray out;
   ASSERT_TRUE(EncodeConfigImage(config, panel, context, out));
-  const int countOffset = Hex(kMinimalStandard).size() + 3;
+  const qsizetype countOffset = Hex(kMinimalStandard).size() + 6;  // after 00 ".ts" 00
   EXPECT_EQ(out[countOffset], 10);
   config.ScheduleCount = 99;  // a count from elsewhere never walks past the ten slots
   ASSERT_TRUE(EncodeConfigImage(config, panel, context, out));

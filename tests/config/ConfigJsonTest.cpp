@@ -30,10 +30,10 @@ TEST(ConfigJson, RoundTrip_RestoresEveryField) {
 TEST(ConfigJson, Keys_FollowDeclarationOrder) {
   const QByteArray json = ConfigToJson(SampleConfig());
   const char* const ordered[] = {"\"MultiOpaqueText1\"", "\"Modulators\"", "\"Mode\"",
-                                 "\"SymbolRateKsps\"",  "\"Reference\"",  "\"HdLcn\"",
-                                 "\"Services\"",        "\"DestPort\"",   "\"LegacyOpaque1\"",
-                                 "\"MacAddress\"",      "\"Ttl\"",        "\"Schedule\"",
-                                 "\"FileName\"",        "\"IrCarrier\"",  "\"OverlayY\""};
+                                 "\"SymbolRateKsps\"",   "\"Reference\"",  "\"HdLcn\"",
+                                 "\"Services\"",         "\"DestPort\"",   "\"LegacyOpaque1\"",
+                                 "\"MacAddress\"",       "\"Ttl\"",        "\"Schedule\"",
+                                 "\"FileName\"",         "\"IrCarrier\"",  "\"OverlayY\""};
   qsizetype last = -1;
   for (const char* key : ordered) {
     const qsizetype at = json.indexOf(key, last + 1);
@@ -49,8 +49,8 @@ TEST(ConfigJson, Keys_FollowDeclarationOrder) {
 TEST(ConfigJson, MissingKeys_StayZeroOrEmpty) {
   DeviceConfig config = SampleConfig();
   QString error;
-  ASSERT_TRUE(ConfigFromJson(R"({"Ttl": 12, "Services": [{}, {"Lcn": 5}], "Other": true})",
-                             config, error));
+  ASSERT_TRUE(
+      ConfigFromJson(R"({"Ttl": 12, "Services": [{}, {"Lcn": 5}], "Other": true})", config, error));
   DeviceConfig expected;
   expected.Ttl = 12;
   expected.Services[1].Lcn = 5;

@@ -14,8 +14,8 @@ TEST(DeviceCharset, Table_SubstitutesWhatTheDevicesCannotShow) {
   EXPECT_EQ(DeviceCharset::Decode(34), QChar(u'\''));
   EXPECT_EQ(DeviceCharset::Decode(173), QChar(u'-'));
   EXPECT_EQ(DeviceCharset::Decode(233), QChar(u'\u00e9'));
-  for (const std::uint8_t dot : {1, 31, 127, 128, 159, 160}) {
-    EXPECT_EQ(DeviceCharset::Decode(dot), QChar(u'.')) << int(dot);
+  for (const int dot : {1, 31, 127, 128, 159, 160}) {
+    EXPECT_EQ(DeviceCharset::Decode(static_cast<std::uint8_t>(dot)), QChar(u'.')) << dot;
   }
 }
 

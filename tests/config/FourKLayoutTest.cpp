@@ -10,10 +10,10 @@ using test::Hex;
 
 // FourKLayout table, items 1 to 34.
 const char* const kFourKFixed =
-    "03  34 4b 00  02  01  45 23  34 12  4e 00  09  77  01"        // 1-10
-    "01  90 3b 07 00  02  01  02  01  03  02  db 1a  04  07 00"    // 11-21
-    "53 00  02 01  05 00  00 01  01 01  02 01  02  01  e0 2e"      // 22-30
-    "0a 0b 0c 0d 0e 0f  31 2e 32 2e 33 2e 34 00  00  00";          // 31-34
+    "03  34 4b 00  02  01  45 23  34 12  4e 00  09  77  01"      // 1-10
+    "01  90 3b 07 00  02  01  02  01  03  02  db 1a  04  07 00"  // 11-21
+    "53 00  02 01  05 00  00 01  01 01  02 01  02  01  e0 2e"    // 22-30
+    "0a 0b 0c 0d 0e 0f  31 2e 32 2e 33 2e 34 00  00  00";        // 31-34
 // Block A: UsbOpaque, UsbFileName, schedule block (one entry, see the schedule table).
 const char* const kFourKBlockA =
     "05  63 6c 69 70 2e 74 73 00"
@@ -114,8 +114,8 @@ TEST(FourKLayout, AbsentBlocks_KeepTheirDecodeDefaults) {
   EXPECT_EQ(panel.OverlayFileText, "");
 
   // Block A alone: B and C stay at their defaults.
-  ASSERT_TRUE(DecodeConfigImage(Hex(kFourKFixed) + Hex(kFourKBlockA), ContextFor(192), config,
-                                panel));
+  ASSERT_TRUE(
+      DecodeConfigImage(Hex(kFourKFixed) + Hex(kFourKBlockA), ContextFor(192), config, panel));
   EXPECT_EQ(config.ScheduleCount, 1);
   EXPECT_EQ(config.StreamProtocol, 0);
   EXPECT_EQ(config.OverlayPosition, 0);

@@ -12,7 +12,8 @@ using test::Hex;
 const char* const kMultiHead178 = "56 45 56 45 b2  4d 00  01  05  4e 4e 00  03";
 // Modulator block: DVB-C flag, 8000 kHz, 474000 kHz, att 3, QAM64, 1/16, 7/8, QAM256,
 // 6875000 S/s, 8K, TS id 16.
-const char* const kModulatorBlock = "00  40 1f  90 3b 07 00  03  02  01  04  04  78 e7 68 00  01  10 00";
+const char* const kModulatorBlock =
+    "00  40 1f  90 3b 07 00  03  02  01  04  04  78 e7 68 00  01  10 00";
 // Service blocks: the second one carries MPEG1-L2 (codec byte 0) at 320000 b/s.
 const char* const kServiceBlock0 =
     "01 01  01 00  41 00  64 00  65 00  66 00  28 23 00 00  01  00 ee 02 00";
@@ -128,10 +129,10 @@ TEST(MultiLayout, Type176_FillsTwoOutputsAndFourServices) {
 
 TEST(MultiLayout, Codings_MapWireUnitsToListIndices) {
   QByteArray record = Record178();
-  const int modulator = 13;               // after the header and items 1 to 5
-  const int service0 = modulator + 19;    // the name "A" makes the service block 21 bytes
+  const int modulator = 13;             // after the header and items 1 to 5
+  const int service0 = modulator + 19;  // the name "A" makes the service block 21 bytes
   const int codec0 = service0 + 16;
-  record.replace(modulator + 1, 2, Hex("4c 1d"));        // 7500 kHz
+  record.replace(modulator + 1, 2, Hex("4c 1d"));         // 7500 kHz
   record.replace(modulator + 12, 4, Hex("30 f8 ff ff"));  // -2000 S/s
   record.replace(codec0, 1, Hex("02"));                   // codec byte outside 0 and 1
   record.replace(codec0 + 1, 4, Hex("00 fa 00 00"));      // 64000 b/s
@@ -150,9 +151,9 @@ TEST(MultiLayout, Codings_MapWireUnitsToListIndices) {
   config.Services[0].AudioCodec = 1;
   config.Services[1].AudioBitrate = 7;
   const QByteArray out = test::Reencode(config, panel, ContextFor(178));
-  EXPECT_EQ(out.mid(modulator, 3), Hex("01  70 17"));  // DVB-S is sent as cable, 6000 kHz
-  EXPECT_EQ(out.mid(modulator + 12, 4), Hex("40 4b 4c 00"));  // 5000000 S/s
-  EXPECT_EQ(out.mid(codec0, 5), Hex("00  00 f4 01 00"));      // MPEG1-L2, 128000 b/s
+  EXPECT_EQ(out.mid(modulator, 3), Hex("01  70 17"));          // DVB-S is sent as cable, 6000 kHz
+  EXPECT_EQ(out.mid(modulator + 12, 4), Hex("40 4b 4c 00"));   // 5000000 S/s
+  EXPECT_EQ(out.mid(codec0, 5), Hex("00  00 f4 01 00"));       // MPEG1-L2, 128000 b/s
   EXPECT_EQ(out.mid(codec0 + 21, 5), Hex("00  00 e2 04 00"));  // an unknown rate goes as 320000
 }
 

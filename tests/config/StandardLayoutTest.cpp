@@ -16,18 +16,23 @@ const char* const kSingleService =
     "56 04  01  21 03  43 68 61 6e 00  64 00  65 00  66 00  28 23  01  01  45 76 00  54 78 00";
 // Item 18, LogoName.
 const char* const kLogo = "6c 6f 67 6f 2e 64 67 31 00";
-// Optional part 1: UsbOpaque, UsbFileName, CapabilityPlayRecord.
-const char* const kPart1 = "02  72 65 63 2e 74 73 00  01";
-// Optional part 2 for a single-service type other than 142, 154, 157: empty schedule, IrCarrier,
-// LcnCountry, GainPercent, AudioDelayMs -250, the eight AIT items, FourKMode, Hdcp, DVB-C group.
-const char* const kPart2Schedule = "00";
-const char* const kPart2Rest =
+// Optional USB file group: UsbOpaque, UsbFileName, CapabilityPlayRecord.
+const char* const kUsbFileGroup = "02  72 65 63 2e 74 73 00  01";
+// Optional extensions for a single-service type other than 142, 154, 157: empty schedule,
+// IrCarrier, LcnCountry, GainPercent, AudioDelayMs -250, the eight AIT items, FourKMode, Hdcp,
+// DVB-C group.
+const char* const kEmptySchedule = "00";
+const char* const kExtensionsAfterSchedule =
     "01  04  50 00  fa 80"
     "01  07  00 02  02  78 56 34 12  68 74 74 70 3a 2f 2f 61 2f 00  70 00  6e 00"
     "01  01  01  03  f4 1a";
 
-QByteArray Fixed131() { return Hex(kStandardHead) + Hex(kSingleService) + Hex(kLogo); }
-QByteArray Full131() { return Fixed131() + Hex(kPart1) + Hex(kPart2Schedule) + Hex(kPart2Rest); }
+QByteArray Fixed131() {
+  return Hex(kStandardHead) + Hex(kSingleService) + Hex(kLogo);
+}
+QByteArray Full131() {
+  return Fixed131() + Hex(kUsbFileGroup) + Hex(kEmptySchedule) + Hex(kExtensionsAfterSchedule);
+}
 
 TEST(StandardLayout, GoldenRecord131_FillsEveryFieldAndReencodesIdentically) {
   const LayoutContext context = ContextFor(131);
@@ -101,7 +106,7 @@ TEST(StandardLayout, TwoServiceType142_CarriesDelaysWithoutApplicationData) {
       Hex(kStandardHead) + Hex("02") +
       Hex("01 00  01 00  41 00  64 00  65 00  66 00  28 23  00  00  00  00") +
       Hex("02 00  02 00  42 00  c8 00  c9 00  ca 00  28 23  00  00  00  00") + Hex("00") +
-      Hex(kPart1) +
+      Hex(kUsbFileGroup) +
       // schedule, IrCarrier, LcnCountry, two gains, two sm16 delays, DVB-C group, Hdcp
       Hex("00  02  01  0a 00  14 00  05 00  05 80  00  00  70 17  01");
   const LayoutContext context = ContextFor(142);
@@ -129,8 +134,9 @@ TEST(StandardLayout, TwoServiceType142_CarriesDelaysWithoutApplicationData) {
 }
 
 TEST(StandardLayout, Type158_ShiftsLcnCountryAndReadsCapabilitiesByVersion) {
-  const QByteArray part2 = Hex(kPart2Schedule) + Hex("01  00") + Hex(kPart2Rest).mid(2);
-  const QByteArray record = Fixed131() + Hex(kPart1) + part2 + Hex("00  01");
+  const QByteArray extensions =
+      Hex(kEmptySchedule) + Hex("01  00") + Hex(kExtensionsAfterSchedule).mid(2);
+  const QByteArray record = Fixed131() + Hex(kUsbFileGroup) + extensions + Hex("00  01");
   DeviceConfig config;
   PanelState panel;
   ASSERT_TRUE(DecodeConfigImage(record, ContextFor(158, 15), config, panel));
@@ -139,20 +145,20 @@ TEST(StandardLayout, Type158_ShiftsLcnCountryAndReadsCapabilitiesByVersion) {
   EXPECT_EQ(config.Capability4K, 1);
   EXPECT_EQ(test::Reencode(config, panel, ContextFor(158, 15)), record);
 
-  ASSERT_TRUE(DecodeConfigImage(record.left(record.size() - 1), ContextFor(158, 14), config,
-                                panel));
+  ASSERT_TRUE(
+      DecodeConfigImage(record.left(record.size() - 1), ContextFor(158, 14), config, panel));
   EXPECT_EQ(config.CapabilityInfrared, 0);
   EXPECT_EQ(config.Capability4K, 0);  // type default; version 14 has no 4K byte
 
   QByteArray country229 = record;
-  country229[Fixed131().size() + Hex(kPart1).size() + 2] = static_cast<char>(229);
+  country229[Fixed131().size() + Hex(kUsbFileGroup).size() + 2] = static_cast<char>(229);
   ASSERT_TRUE(DecodeConfigImage(country229, ContextFor(158, 13), config, panel));
   EXPECT_EQ(config.LcnCountry, 0);
   EXPECT_EQ(config.CapabilityInfrared, 1);  // version 13 carries neither capability
 
   config.LcnCountry = 0;
   QByteArray out = test::Reencode(config, panel, ContextFor(159, 13));
-  EXPECT_EQ(static_cast<std::uint8_t>(out[Fixed131().size() + Hex(kPart1).size() + 2]), 229);
+  EXPECT_EQ(static_cast<std::uint8_t>(out[Fixed131().size() + Hex(kUsbFileGroup).size() + 2]), 229);
 }
 
 TEST(StandardLayout, CapabilityBytesMissing_KeepTypeDefaults) {
@@ -164,7 +170,7 @@ TEST(StandardLayout, CapabilityBytesMissing_KeepTypeDefaults) {
   EXPECT_EQ(config.Capability4K, 0);
 }
 
-TEST(StandardLayout, RecordEndingAfterLogo_KeepsPart2Fields) {
+TEST(StandardLayout, RecordEndingAfterLogo_KeepsExtensionFields) {
   DeviceConfig config;
   config.IrCarrier = 2;
   config.LcnCountry = 5;
@@ -188,8 +194,8 @@ TEST(StandardLayout, RecordEndingAfterLogo_KeepsPart2Fields) {
 }
 
 TEST(StandardLayout, RecordEndingAfterSchedule_GivesGuardedFallbacks) {
-  const QByteArray record = Fixed131() + Hex(kPart1) + Hex(kPart2Schedule);
-  for (const std::uint8_t type : {131, 158}) {
+  const QByteArray record = Fixed131() + Hex(kUsbFileGroup) + Hex(kEmptySchedule);
+  for (const int type : {131, 158}) {
     DeviceConfig config;
     config.IrCarrier = 2;
     config.LcnCountry = 5;
@@ -199,7 +205,8 @@ TEST(StandardLayout, RecordEndingAfterSchedule_GivesGuardedFallbacks) {
     config.Services[0].AitVersion = 9;
     config.Modulators[0].CableConstellation = 4;
     PanelState panel;
-    ASSERT_TRUE(DecodeConfigImage(record, ContextFor(type, 13), config, panel));
+    ASSERT_TRUE(
+        DecodeConfigImage(record, ContextFor(static_cast<std::uint8_t>(type), 13), config, panel));
     EXPECT_EQ(config.IrCarrier, 0);
     EXPECT_EQ(config.LcnCountry, 0) << "no shift for an absent byte";
     EXPECT_EQ(config.Services[0].GainPercent, 0);
@@ -213,18 +220,19 @@ TEST(StandardLayout, RecordEndingAfterSchedule_GivesGuardedFallbacks) {
   }
 }
 
-TEST(StandardLayout, Type128_CarriesPart1OnlyWithCapabilityPlayRecord) {
+TEST(StandardLayout, Type128_CarriesUsbFileGroupOnlyWithCapabilityPlayRecord) {
   const LayoutContext context = ContextFor(128);
   DeviceConfig config;
   config.ScheduleCount = 2;
   PanelState panel;
-  // Bytes after part 1 mean nothing for this type.
-  ASSERT_TRUE(DecodeConfigImage(Fixed131() + Hex(kPart1) + Hex("05 05"), context, config, panel));
+  // Bytes after the USB file group mean nothing for this type.
+  ASSERT_TRUE(
+      DecodeConfigImage(Fixed131() + Hex(kUsbFileGroup) + Hex("05 05"), context, config, panel));
   EXPECT_EQ(config.CapabilityPlayRecord, 1);
   EXPECT_EQ(config.ScheduleCount, 0);
-  EXPECT_EQ(test::Reencode(config, panel, context), Fixed131() + Hex(kPart1));
+  EXPECT_EQ(test::Reencode(config, panel, context), Fixed131() + Hex(kUsbFileGroup));
 
-  const QByteArray withoutCapability = Fixed131() + Hex(kPart1).chopped(1);
+  const QByteArray withoutCapability = Fixed131() + Hex(kUsbFileGroup).chopped(1);
   ASSERT_TRUE(DecodeConfigImage(withoutCapability, context, config, panel));
   EXPECT_EQ(config.CapabilityPlayRecord, 0);
   EXPECT_EQ(config.UsbFileName, "rec.ts");
