@@ -94,8 +94,8 @@ QByteArray SnapshotPattern() {
       const bool diagonal = x == 2 * y || x == 2 * y + 1;
       if (!border && !diagonal) continue;
       const int index = (y / kBandHeight) * kSnapshotWidth + x;
-      data[index] = static_cast<char>(static_cast<std::uint8_t>(data.at(index)) |
-                                      (1u << (y % kBandHeight)));
+      data[index] =
+          static_cast<char>(static_cast<std::uint8_t>(data.at(index)) | (1u << (y % kBandHeight)));
     }
   }
   return data;

@@ -24,7 +24,8 @@ std::uint8_t ByteAt(const QByteArray& bytes, qsizetype i) {
 
 QByteArray Le32(std::uint32_t value) {
   QByteArray out;
-  for (int shift = 0; shift < 32; shift += 8) out.append(static_cast<char>((value >> shift) & 0xFF));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.append(static_cast<char>((value >> shift) & 0xFF));
   return out;
 }
 

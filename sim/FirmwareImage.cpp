@@ -30,7 +30,8 @@ QByteArray FirmwareImageContent(std::uint8_t version, qsizetype size) {
 QString FirmwareFileName(const QString& name, int version, const QByteArray& content,
                          const FirmwareFileOptions& options) {
   QByteArray digest = QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex();
-  if (options.wrongDigest) digest = QCryptographicHash::hash(content + "x", QCryptographicHash::Md5).toHex();
+  if (options.wrongDigest)
+    digest = QCryptographicHash::hash(content + "x", QCryptographicHash::Md5).toHex();
   const QString hex = options.lowerCaseDigest ? QString::fromLatin1(digest).toLower()
                                               : QString::fromLatin1(digest).toUpper();
   return QStringLiteral("%1_%2%3%4.bin")

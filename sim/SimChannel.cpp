@@ -8,7 +8,9 @@ namespace ostrivane::sim {
 SimChannel::SimChannel(SimulatedModulator& device, Clock* clock, Kind kind)
     : m_device(device), m_clock(clock ? *clock : static_cast<Clock&>(m_ownClock)), m_kind(kind) {}
 
-SimChannel::~SimChannel() { Close(); }
+SimChannel::~SimChannel() {
+  Close();
+}
 
 bool SimChannel::Write(const std::uint8_t* data, std::size_t n) {
   if (!m_open) return false;

@@ -37,9 +37,7 @@ struct SimFaults {
   std::uint8_t onlyCommand = 0;
   int remaining = -1;
 
-  bool Any() const {
-    return silence || badChecksum || refuse || delay.count() > 0 || splitReplies;
-  }
+  bool Any() const { return silence || badChecksum || refuse || delay.count() > 0 || splitReplies; }
 };
 
 struct SimOptions {

@@ -12,7 +12,9 @@ constexpr qsizetype kBitratePairSize = 8;
 constexpr qsizetype kServiceStatusSize = 8;
 constexpr std::uint8_t kOverlayMinMain = 15;
 
-void PutByte(QByteArray& out, unsigned value) { out.append(static_cast<char>(value & 0xFF)); }
+void PutByte(QByteArray& out, unsigned value) {
+  out.append(static_cast<char>(value & 0xFF));
+}
 
 void PutLe16(QByteArray& out, unsigned value) {
   PutByte(out, value);

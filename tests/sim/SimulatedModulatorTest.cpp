@@ -32,6 +32,8 @@ TEST(SimulatedModulator, FramesInPieces_AnsweredOnceCompleteAndPerSource) {
   // 0xD0/3 (panel opened): 02 D1 03 D2.
   EXPECT_EQ(device.Handle(QByteArray::fromHex("03d2"), 2).size(), 1);
   EXPECT_EQ(device.Counters().panelOpened, 1);
+  // Reply frames echoed back by a line are not requests and get no answer.
+  EXPECT_TRUE(device.Handle(QByteArray::fromHex("02f0f002e0e0")).isEmpty());
   // A request whose checksum is wrong is ignored, like line noise.
   EXPECT_TRUE(device.Handle(QByteArray::fromHex("021011")).isEmpty());
   EXPECT_EQ(device.Counters().badFrames, 1);
@@ -47,7 +49,8 @@ TEST(SimulatedModulator, ThroughTheLink_IdentifyAndUnknownCommand) {
 }
 
 TEST(SimulatedModulator, DefaultRecord_DecodesForItsTypeWithSensibleValues) {
-  for (const std::uint8_t type : {121, 128, 131, 142, 156, 158, 176, 178, 192}) {
+  for (const std::uint8_t type :
+       std::initializer_list<std::uint8_t>{121, 128, 131, 142, 156, 158, 176, 178, 192}) {
     SimRig rig(OptionsFor(type, 15));
     ASSERT_TRUE(rig.Send(0x70)) << int(type);
     const QByteArray record = rig.Reply();
@@ -167,8 +170,14 @@ TEST(SimulatedModulator, SplitAndDelayedReplies_ArriveWhole) {
   EXPECT_EQ(rig.Reply(), rig.device.ConfigRecord());
   EXPECT_EQ(rig.clock.Now() - start, 1000ms);
 
-  // Later than the wait: both attempts run out.
+  // Later than one wait: the first attempt's reply arrives during the second attempt's wait.
   faults.delay = 3000ms;
+  rig.device.SetFaults(faults);
+  const Millis second = rig.clock.Now();
+  EXPECT_TRUE(rig.Send(0x10, {}, 500));
+  EXPECT_EQ(rig.clock.Now() - second, 3000ms);
+  // Later than both waits.
+  faults.delay = 6000ms;
   rig.device.SetFaults(faults);
   EXPECT_FALSE(rig.Send(0x10, {}, 500));
   EXPECT_TRUE(rig.link.LinkError);

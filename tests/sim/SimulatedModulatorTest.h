@@ -52,9 +52,14 @@ struct SimRig {
 };
 
 inline QByteArray Le16(unsigned value) {
-  return QByteArray{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+  QByteArray bytes;
+  bytes.append(static_cast<char>(value & 0xFF));
+  bytes.append(static_cast<char>((value >> 8) & 0xFF));
+  return bytes;
 }
 
-inline QByteArray Le32(std::uint32_t value) { return Le16(value & 0xFFFF) + Le16(value >> 16); }
+inline QByteArray Le32(std::uint32_t value) {
+  return Le16(value & 0xFFFF) + Le16(value >> 16);
+}
 
 }  // namespace ostrivane::sim::testing
