@@ -1,7 +1,7 @@
 #pragma once
 
-// A scripted device for the operations tests: every request frame the link writes is decoded,
-// recorded and answered by a test-supplied responder, on the injected clock.
+// Sessions for the operations tests: the simulated modulator in-process, or a scripted device
+// whose answers a test chooses request by request. Both run on the fake clock.
 
 #include <QByteArray>
 #include <QTemporaryDir>
@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "link/Channel.h"
 #include "link/FrameCodec.h"
 #include "operations/OperationContext.h"
 #include "sim/SimChannel.h"
@@ -22,48 +21,42 @@ struct Request {
   std::uint8_t command = 0;
   QByteArray payload;
 };
-
 struct Answer {
   LinkStatus status = LinkStatus::Accepted;
   QByteArray payload;
-  bool silent = false;  // no reply at all: the link waits out its deadline
+  bool silent = false;  // no reply: the link waits out its deadline
 };
-
-using Responder = std::function<Answer(const Request&)>;
-
 inline Answer Accept(const QByteArray& payload = {}) {
-  return Answer{LinkStatus::Accepted, payload};
+  return {LinkStatus::Accepted, payload};
+}
+inline Answer Refuse() {
+  return {LinkStatus::Refused, {}};
 }
 inline Answer Silent() {
-  return Answer{LinkStatus::None, {}, true};
+  return {LinkStatus::None, {}, true};
 }
-
-inline QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray out;
-  for (int v : values) out.append(static_cast<char>(v));
-  return out;
-}
+using Responder = std::function<Answer(const Request&)>;
 
 class ScriptedChannel final : public Channel {
  public:
   ScriptedChannel(std::vector<Request>& log, Responder& responder, FakeClock& clock)
       : m_log(log), m_responder(responder), m_clock(clock), m_decoder(m_buffer, 0x10) {}
-
   Kind GetKind() const override { return Kind::Tcp; }
   bool IsOpen() const override { return true; }
   bool Write(const std::uint8_t* data, std::size_t n) override {
     for (std::size_t i = 0; i < n; ++i) {
       if (m_decoder.Feed(data[i]) != ReplyDecoder::Result::GoodFrame) continue;
-      Request request{static_cast<std::uint8_t>(m_decoder.Status()),
-                      QByteArray(reinterpret_cast<const char*>(m_buffer.data()),
-                                 static_cast<qsizetype>(m_decoder.Length()))};
+      m_log.push_back({static_cast<std::uint8_t>(m_decoder.Status()),
+                       QByteArray(reinterpret_cast<const char*>(m_buffer.data()),
+                                  static_cast<qsizetype>(m_decoder.Length()))});
       m_decoder.Reset();
-      m_log.push_back(request);
-      const Answer answer = m_responder ? m_responder(request) : Accept();
+      const Answer answer = m_responder ? m_responder(m_log.back()) : Accept();
       if (answer.silent) continue;
       EncodedFrame frame;
-      const auto* p = reinterpret_cast<const std::uint8_t*>(answer.payload.constData());
-      EncodeReply(answer.status, {p, static_cast<std::size_t>(answer.payload.size())}, frame);
+      EncodeReply(answer.status,
+                  {reinterpret_cast<const std::uint8_t*>(answer.payload.constData()),
+                   static_cast<std::size_t>(answer.payload.size())},
+                  frame);
       m_pending.append(reinterpret_cast<const char*>(frame.bytes.data()),
                        static_cast<qsizetype>(frame.length));
     }
@@ -91,30 +84,27 @@ class ScriptedChannel final : public Channel {
   QByteArray m_pending;
 };
 
-class RecordingSink final : public StatusSink {
- public:
+struct RecordingSink final : StatusSink {
   struct Text {
     QString text;
     int durationMs;
     bool wait;
   };
-  void ShowStatusText(const QString& text, int durationMs, bool wait) override {
-    texts.push_back({text, durationMs, wait});
+  void ShowStatusText(const QString& t, int ms, bool wait) override {
+    texts.push_back({t, ms, wait});
   }
-  void SetProgress(std::uint32_t range, std::uint32_t position) override {
-    progress.push_back({range, position});
+  void SetProgress(std::uint32_t range, std::uint32_t pos) override {
+    progress.push_back({range, pos});
   }
   void FlashActivity(bool write) override { activity.push_back(write); }
   void ShowWarningIcon(bool show) override { warning = show; }
-
   std::vector<Text> texts;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> progress;
   std::vector<bool> activity;
   bool warning = false;
 };
 
-class ScriptedPrompts final : public Prompts {
- public:
+struct ScriptedPrompts final : Prompts {
   PromptAnswer ShowMessage(const MessageBoxRequest& request) override {
     messages.push_back(request);
     if (answers.empty()) return PromptAnswer::Ok;
@@ -127,10 +117,7 @@ class ScriptedPrompts final : public Prompts {
     return savePath;
   }
   QString GetOpenFileName(const FileDialogRequest&) override { return {}; }
-  void Beep(int frequencyHz, int durationMs) override {
-    beeps.push_back({frequencyHz, durationMs});
-  }
-
+  void Beep(int hz, int ms) override { beeps.push_back({hz, ms}); }
   std::deque<PromptAnswer> answers;
   QString savePath;
   std::vector<MessageBoxRequest> messages;
@@ -138,41 +125,29 @@ class ScriptedPrompts final : public Prompts {
   std::vector<std::pair<int, int>> beeps;
 };
 
-class RecordingDisplays final : public PanelDisplays {
- public:
+struct RecordingDisplays final : PanelDisplays {
   void RefreshScheduleList() override { ++scheduleRefreshes; }
   void ShowUsbStatus() override { ++usbRefreshes; }
   void ShowServiceTabLabels() override { ++tabLabelRefreshes; }
   void ShowBitrateMeter() override { ++bitrateRefreshes; }
   void SetClockText(const QString& text) override { clockTexts.push_back(text); }
-
-  int scheduleRefreshes = 0;
-  int usbRefreshes = 0;
-  int tabLabelRefreshes = 0;
-  int bitrateRefreshes = 0;
+  int scheduleRefreshes = 0, usbRefreshes = 0, tabLabelRefreshes = 0, bitrateRefreshes = 0;
   std::vector<QString> clockTexts;
 };
 
-// The single instances of one connected session, with the scripted device attached.
+// One connected session's single instances, with the scripted device attached.
 struct Harness {
-  explicit Harness(std::uint8_t type, std::uint8_t main = 20) {
+  explicit Harness(std::uint8_t type) {
     identity.DeviceTypeCode = type;
-    identity.Version = {main, 0, 10};
+    identity.Version = {20, 0, 10};
     shape = RecordShape::ForType(type);
     link.Attach(std::make_unique<ScriptedChannel>(log, responder, clock));
   }
-
-  // Requests of one command code, in order.
   std::vector<Request> Sent(std::uint8_t command) const {
     std::vector<Request> out;
     for (const auto& r : log) {
       if (r.command == command) out.push_back(r);
     }
-    return out;
-  }
-  std::vector<std::uint8_t> Commands() const {
-    std::vector<std::uint8_t> out;
-    for (const auto& r : log) out.push_back(r.command);
     return out;
   }
 
@@ -195,12 +170,14 @@ struct Harness {
                        settings, flags,    status, prompts, displays, clock};
 };
 
-// The same session against the simulated modulator, in-process on the fake clock.
+// The same session against the simulated modulator over a serial-like channel.
 struct SimHarness : Harness {
-  explicit SimHarness(sim::SimOptions options)
-      : Harness(options.typeCode, options.mainVersion), device(options, &clock) {
+  explicit SimHarness(const sim::SimOptions& options)
+      : Harness(options.typeCode), device(options, &clock) {
     link.Attach(std::make_unique<sim::SimChannel>(device, &clock));
   }
+  // The channel talks to the device on closing, so it goes before the device does.
+  ~SimHarness() { link.CloseAll(); }
   static sim::SimOptions Options(std::uint8_t type) {
     sim::SimOptions options;
     options.typeCode = type;

@@ -114,7 +114,7 @@ TEST(StatusReader, TypeRules_UsbModeAndOverlayItems) {
       "0000000000000000"
       "02"
       "ff"
-      "e807030500000000");
+      "e8070305000000");
   DeviceStatus overlay;
   ReadDeviceStatus(Span(head + QByteArray::fromHex("02"
                                                    "6f3100"
