@@ -8,9 +8,9 @@ namespace ostrivane::cli {
 // Exit codes of every command.
 enum ExitCode : int {
   kExitOk = 0,
-  kExitNoDevice = 1,   // no device found or not identified
-  kExitUsage = 2,      // bad command line
-  kExitFailed = 3,     // the device (or a file) failed the operation
+  kExitNoDevice = 1,  // no device found or not identified
+  kExitUsage = 2,     // bad command line
+  kExitFailed = 3,    // the device (or a file) failed the operation
 };
 
 // Runs one ostrivane-cli command line (arguments without the program name).

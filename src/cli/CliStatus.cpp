@@ -22,8 +22,8 @@ void CliStatusSink::SetProgress(std::uint32_t range, std::uint32_t position) {
   if (percent == m_lastPercent) return;
   m_lastPercent = percent;
   const int filled = percent * kBarWidth / 100;
-  m_err << '\r' << '[' << QString(filled, QLatin1Char('#')) << QString(kBarWidth - filled, QLatin1Char(' '))
-        << "] " << percent << '%' << Qt::flush;
+  m_err << '\r' << '[' << QString(filled, QLatin1Char('#'))
+        << QString(kBarWidth - filled, QLatin1Char(' ')) << "] " << percent << '%' << Qt::flush;
   m_barShown = true;
 }
 

@@ -1,0 +1,175 @@
+// Commands on configuration records: decode/encode offline, get/put over a link.
+#include <QFile>
+
+#include "cli/Cli.h"
+#include "cli/CliCommands.h"
+#include "config/ConfigCodec.h"
+#include "config/ConfigJson.h"
+#include "files/ConfigurationFiles.h"
+#include "link/Commands.h"
+#include "operations/Transfer.h"
+
+namespace ostrivane::cli {
+
+namespace {
+
+constexpr int kRecordTimeout = 500;
+
+bool ReadTypeAndFirmware(CommandIo& io, LayoutContext& context) {
+  if (!io.args.Has(QStringLiteral("--type"))) {
+    io.args.error = QStringLiteral("--type T is required");
+    return false;
+  }
+  int type = 0;
+  int main = 0;
+  if (!io.args.IntValue(QStringLiteral("--type"), 0, 255, type) ||
+      !io.args.IntValue(QStringLiteral("--firmware"), 0, 255, main))
+    return false;
+  if (!IsAcceptedTypeCode(static_cast<unsigned>(type))) {
+    io.args.error = QStringLiteral("type code %1 is not a supported device").arg(type);
+    return false;
+  }
+  context.typeCode = static_cast<std::uint8_t>(type);
+  context.mainVersion = static_cast<std::uint8_t>(main);
+  context.shape = RecordShape::ForType(context.typeCode);
+  return true;
+}
+
+bool ReadInput(CommandIo& io, const QString& path, QByteArray& bytes) {
+  QFile file;
+  const bool opened = path == QStringLiteral("-")
+                          ? file.open(stdin, QIODevice::ReadOnly)
+                          : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+  if (!opened) {
+    io.Fail(kExitFailed, QStringLiteral("cannot read %1: %2.").arg(path, file.errorString()));
+    return false;
+  }
+  bytes = file.readAll();
+  return true;
+}
+
+bool WriteOutput(CommandIo& io, const QString& path, const QByteArray& bytes) {
+  if (path.isEmpty() || path == QStringLiteral("-")) {
+    io.out.flush();
+    QIODevice* device = io.out.device();
+    if (device) return device->write(bytes) == bytes.size();
+    io.out << QString::fromLatin1(bytes);
+    return true;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    io.Fail(kExitFailed, QStringLiteral("cannot write %1: %2.").arg(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+// Why DecodeConfigImage turned a record down, in words.
+QString RejectionReason(const QByteArray& record, const LayoutContext& context) {
+  const bool multi = LayoutFor(context.typeCode) == RecordLayout::MultiLayout;
+  const bool veve = record.startsWith("VEVE");
+  if (record.size() > static_cast<qsizetype>(kConfigImageMax))
+    return QStringLiteral("it is longer than %1 bytes").arg(kConfigImageMax);
+  if (multi &&
+      (!veve || record.size() < 5 || static_cast<std::uint8_t>(record.at(4)) != context.typeCode))
+    return QStringLiteral("it does not start with \"VEVE\" and type code %1").arg(context.typeCode);
+  if (!multi && veve) return QStringLiteral("it is a record of a multi-output device (\"VEVE\")");
+  return QStringLiteral("it ends before its mandatory items");
+}
+
+}  // namespace
+
+int RunRecordDecode(CommandIo& io) {
+  LayoutContext context;
+  if (!ReadTypeAndFirmware(io, context))
+    return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  if (io.args.positional.size() != 1)
+    return io.Fail(kExitUsage, QStringLiteral("record decode needs exactly one FILE."));
+  QByteArray record;
+  if (!ReadInput(io, io.args.positional.first(), record)) return kExitFailed;
+  DeviceConfig config;
+  PanelState panel;
+  if (!DecodeConfigImage(record, context, config, panel))
+    return io.Fail(
+        kExitFailed,
+        QStringLiteral("the record was rejected: %1.").arg(RejectionReason(record, context)));
+  io.out << QString::fromUtf8(ConfigToJson(config));
+  return kExitOk;
+}
+
+int RunRecordEncode(CommandIo& io) {
+  LayoutContext context;
+  if (!ReadTypeAndFirmware(io, context))
+    return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  if (io.args.positional.size() != 1)
+    return io.Fail(kExitUsage, QStringLiteral("record encode needs exactly one JSON file."));
+  QByteArray json;
+  if (!ReadInput(io, io.args.positional.first(), json)) return kExitFailed;
+  DeviceConfig config;
+  QString error;
+  if (!ConfigFromJson(json, config, error))
+    return io.Fail(kExitFailed, QStringLiteral("the JSON is not a configuration: %1.").arg(error));
+  PanelState panel;
+  panel.UsbFileNameText = config.UsbFileName;
+  panel.LogoFieldText = config.LogoName;
+  QByteArray record;
+  if (!EncodeConfigImage(config, panel, context, record))
+    return io.Fail(
+        kExitFailed,
+        QStringLiteral("the configuration does not fit in a %1-byte record.").arg(kConfigImageMax));
+  return WriteOutput(io, io.args.Value(QStringLiteral("-o")), record) ? kExitOk : kExitFailed;
+}
+
+int RunConfigGet(CommandIo& io) {
+  if (io.args.positional.size() != 1)
+    return io.Fail(kExitUsage, QStringLiteral("config get needs exactly one FILE."));
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  if (const int code = ConnectForCommand(io, session)) return code;
+  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
+  const auto reply = session.link.Reply();
+  if (reply.size() > kConfigImageMax)
+    return io.Fail(
+        kExitFailed,
+        QStringLiteral("the device returned a record longer than %1 bytes.").arg(kConfigImageMax));
+  const QByteArray record(reinterpret_cast<const char*>(reply.data()),
+                          static_cast<qsizetype>(reply.size()));
+  return WriteOutput(io, io.args.positional.first(), record) ? kExitOk : kExitFailed;
+}
+
+int RunConfigPut(CommandIo& io) {
+  if (io.args.positional.size() != 1)
+    return io.Fail(kExitUsage, QStringLiteral("config put needs exactly one FILE."));
+  const QString path = io.args.positional.first();
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  if (const int code = ConnectForCommand(io, session)) return code;
+  OperationContext ctx = session.Context();
+  ConfigurationFiles files(session.settings, session.prompts, session.status);
+  const LoadResult loaded =
+      files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
+  if (loaded.outcome == LoadOutcome::ReadError)
+    return io.Fail(kExitFailed, QStringLiteral("Config. read error: cannot read %1.").arg(path));
+  if (loaded.outcome != LoadOutcome::Loaded)
+    return io.Fail(kExitFailed, QStringLiteral("Config. file not compatible !"));
+  if (io.args.Has(QStringLiteral("--store-default"))) {
+    // As after LOAD in the window: the next tick sends, reads back and stores the default.
+    session.panel.LogoFieldText = session.config.LogoName;
+    PanelTick(ctx, false);
+  } else {
+    QByteArray record;
+    ReadInput(io, path, record);
+    session.link.WriteIndicator = true;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(record.constData());
+    if (!session.link.Transact(cmd::WriteConfig, {data, static_cast<std::size_t>(record.size())},
+                               kRecordTimeout))
+      return io.Fail(kExitFailed, QStringLiteral("the device did not accept the configuration."));
+    if (!ReadDeviceConfig(ctx))
+      return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
+  }
+  if (session.link.LinkError)
+    return io.Fail(kExitFailed,
+                   QStringLiteral("the device stopped answering during the transfer."));
+  return kExitOk;
+}
+
+}  // namespace ostrivane::cli

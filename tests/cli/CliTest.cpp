@@ -1,0 +1,270 @@
+// ostrivane-cli end to end against the simulated modulator on loopback.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "cli/Cli.h"
+#include "sim/Announcer.h"
+#include "sim/FirmwareImage.h"
+#include "sim/PtyServer.h"
+#include "sim/SimulatedModulator.h"
+#include "sim/TcpServer.h"
+
+using namespace ostrivane;
+using namespace ostrivane::sim;
+
+namespace {
+
+struct CliRun {
+  int code = -1;
+  QByteArray out;
+  QByteArray err;
+  QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void StartDevice(std::uint8_t type, std::uint8_t main = 20) {
+    SimOptions options;
+    options.typeCode = type;
+    options.mainVersion = main;
+    options.restartDuration = std::chrono::milliseconds(200);
+    m_device = std::make_unique<SimulatedModulator>(options);
+    m_server = std::make_unique<TcpServer>(*m_device, 0);
+    ASSERT_TRUE(m_server->Start());
+  }
+
+  CliRun Cli(QStringList arguments, bool overTcp = true) {
+    if (overTcp)
+      arguments << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:%1").arg(m_server->Port());
+    arguments << QStringLiteral("--data") << m_data.path();
+    CliRun run;
+    QBuffer out(&run.out);
+    QBuffer err(&run.err);
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    run.code = cli::RunCli(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return run;
+  }
+
+  QString Path(const QString& name) const { return m_data.filePath(name); }
+
+  QTemporaryDir m_data;
+  std::unique_ptr<SimulatedModulator> m_device;
+  std::unique_ptr<TcpServer> m_server;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(CliTest, Identify_OverTcpAndOverPty_ReportsTheDevice) {
+  StartDevice(132, 37);
+  CliRun run = Cli({QStringLiteral("identify"), QStringLiteral("--json")});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  const QJsonObject id = run.Json();
+  EXPECT_EQ(id.value(QStringLiteral("DeviceTypeCode")).toInt(), 132);
+  EXPECT_EQ(id.value(QStringLiteral("ModelName")).toString(), QStringLiteral("UNIT132"));
+  EXPECT_EQ(id.value(QStringLiteral("Main")).toInt(), 37);
+  EXPECT_EQ(id.value(QStringLiteral("Version")).toString(), QStringLiteral("3.7"));
+  EXPECT_EQ(id.value(QStringLiteral("Link")).toString(),
+            QStringLiteral("tcp:127.0.0.1:%1").arg(m_server->Port()));
+
+  PtyServer pty(*m_device);
+  ASSERT_TRUE(pty.Start());
+  run = Cli({QStringLiteral("identify"), QStringLiteral("--json"), QStringLiteral("--serial"),
+             pty.SlavePath()},
+            false);
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  EXPECT_EQ(run.Json().value(QStringLiteral("Link")).toString(),
+            QStringLiteral("serial:") + pty.SlavePath());
+}
+
+TEST_F(CliTest, Identify_ThroughAnnouncementOnLoopback_ConnectsOverTcp) {
+  StartDevice(192, 15);
+  const quint16 discoveryPort =
+      static_cast<quint16>(42000 + QCoreApplication::applicationPid() % 2000);
+  AnnouncerOptions options;
+  options.identifier = QStringLiteral("SIMTEST");
+  options.port = discoveryPort;
+  options.interval = std::chrono::milliseconds(100);
+  Announcer announcer(options);
+  ASSERT_TRUE(announcer.Start());
+  const CliRun run = Cli({QStringLiteral("identify"), QStringLiteral("--json"),
+                          QStringLiteral("--discovery-interface"), QStringLiteral("127.0.0.1"),
+                          QStringLiteral("--discovery-port"), QString::number(discoveryPort),
+                          QStringLiteral("--device-port"), QString::number(m_server->Port()),
+                          QStringLiteral("--listen"), QStringLiteral("0.6")},
+                         false);
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  EXPECT_EQ(run.Json().value(QStringLiteral("DeviceTypeCode")).toInt(), 192);
+}
+
+TEST_F(CliTest, BadCommandLinesAndMissingDevices_GetTheirExitCodes) {
+  EXPECT_EQ(Cli({QStringLiteral("frobnicate")}, false).code, cli::kExitUsage);
+  EXPECT_EQ(Cli({}, false).code, cli::kExitUsage);
+  EXPECT_EQ(
+      Cli({QStringLiteral("identify"), QStringLiteral("--tcp"), QStringLiteral("host:0")}, false)
+          .code,
+      cli::kExitUsage);
+  EXPECT_EQ(
+      Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("x")}, false).code,
+      cli::kExitUsage);
+  EXPECT_EQ(Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
+                 QStringLiteral("129"), QStringLiteral("x")},
+                false)
+                .code,
+            cli::kExitUsage);
+  // A closed port: nothing answers.
+  StartDevice(131);
+  const quint16 closed = m_server->Port();
+  m_server->Stop();
+  const CliRun run = Cli({QStringLiteral("identify"), QStringLiteral("--tcp"),
+                          QStringLiteral("127.0.0.1:%1").arg(closed)},
+                         false);
+  EXPECT_EQ(run.code, cli::kExitNoDevice);
+  EXPECT_TRUE(run.err.contains("no device")) << run.err.constData();
+}
+
+TEST_F(CliTest, ConfigGetDecodeEncode_RoundTripsTheDeviceRecord) {
+  StartDevice(176);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("dev.itc"))}).code,
+      cli::kExitOk);
+  const QByteArray record = ReadAll(Path(QStringLiteral("dev.itc")));
+  EXPECT_EQ(record, m_device->ConfigRecord());
+
+  CliRun decoded =
+      Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
+           QStringLiteral("176"), Path(QStringLiteral("dev.itc"))},
+          false);
+  ASSERT_EQ(decoded.code, cli::kExitOk) << decoded.err.constData();
+  EXPECT_EQ(decoded.Json().value(QStringLiteral("Services")).toArray().size(), 4);
+  QFile json(Path(QStringLiteral("dev.json")));
+  ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+  json.write(decoded.out);
+  json.close();
+
+  const CliRun encoded =
+      Cli({QStringLiteral("record"), QStringLiteral("encode"), QStringLiteral("--type"),
+           QStringLiteral("176"), Path(QStringLiteral("dev.json")), QStringLiteral("-o"),
+           Path(QStringLiteral("again.itc"))},
+          false);
+  ASSERT_EQ(encoded.code, cli::kExitOk) << encoded.err.constData();
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("again.itc"))), record);
+
+  // The same record on a device of the other multi-output type is turned down with the reason.
+  const CliRun rejected =
+      Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
+           QStringLiteral("178"), Path(QStringLiteral("dev.itc"))},
+          false);
+  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_TRUE(rejected.err.contains("VEVE")) << rejected.err.constData();
+}
+
+TEST_F(CliTest, ConfigPut_SendsChecksAndStoresTheDefault) {
+  StartDevice(131);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("a.itc"))}).code,
+      cli::kExitOk);
+  QByteArray record = ReadAll(Path(QStringLiteral("a.itc")));
+  record.replace("Ostrivane", "Renamed!!");
+  QFile edited(Path(QStringLiteral("b.itc")));
+  ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
+  edited.write(record);
+  edited.close();
+
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("b.itc"))}).code,
+      cli::kExitOk);
+  EXPECT_TRUE(m_device->ConfigRecord().contains("Renamed!!"));
+  EXPECT_EQ(m_device->Counters().factoryDefaults, 0);
+
+  ASSERT_EQ(Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("a.itc")),
+                 QStringLiteral("--store-default")})
+                .code,
+            cli::kExitOk);
+  EXPECT_EQ(m_device->Counters().factoryDefaults, 1);
+
+  QFile multi(Path(QStringLiteral("multi.itc")));
+  ASSERT_TRUE(multi.open(QIODevice::WriteOnly));
+  multi.write(QByteArray("VEVE\xb0", 5) + QByteArray(60, '\0'));
+  multi.close();
+  const QByteArray before = m_device->ConfigRecord();
+  const CliRun rejected =
+      Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("multi.itc"))});
+  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_TRUE(rejected.err.contains("Config. file not compatible !")) << rejected.err.constData();
+  EXPECT_EQ(m_device->ConfigRecord(), before);
+}
+
+TEST_F(CliTest, DeviceCommands_StatusLogsClockSnapshotEdidReset) {
+  StartDevice(178);
+  CliRun status = Cli({QStringLiteral("status"), QStringLiteral("--json")});
+  ASSERT_EQ(status.code, cli::kExitOk) << status.err.constData();
+  EXPECT_EQ(status.Json().value(QStringLiteral("Inputs")).toArray().size(), 2);
+  EXPECT_EQ(status.Json().value(QStringLiteral("Bitrates")).toArray().size(), 1);
+
+  QDir(m_data.path()).mkdir(QStringLiteral("logs"));
+  CliRun logs =
+      Cli({QStringLiteral("logs"), QStringLiteral("--out"), Path(QStringLiteral("logs"))});
+  ASSERT_EQ(logs.code, cli::kExitOk) << logs.err.constData();
+  EXPECT_EQ(ReadAll(QString::fromUtf8(logs.out.trimmed())).size(), 5000 + 3000);
+
+  m_device->ClearRequests();
+  ASSERT_EQ(Cli({QStringLiteral("clock"), QStringLiteral("set"), QStringLiteral("--at"),
+                 QStringLiteral("2024-03-05 14:07:09")})
+                .code,
+            cli::kExitOk);
+  bool clockSent = false;
+  for (const SimRequest& r : m_device->Requests())
+    clockSent |= r.command == 0xD0 && r.payload == QByteArray::fromHex("00e80703050e0709");
+  EXPECT_TRUE(clockSent);
+  EXPECT_EQ(Cli({QStringLiteral("clock"), QStringLiteral("set"), QStringLiteral("--at"),
+                 QStringLiteral("yesterday")})
+                .code,
+            cli::kExitUsage);
+
+  CliRun shot = Cli({QStringLiteral("snapshot"), Path(QStringLiteral("shot"))});
+  ASSERT_EQ(shot.code, cli::kExitOk) << shot.err.constData();
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("shot.bmp"))).size(), 1086);
+
+  ASSERT_EQ(Cli({QStringLiteral("edid")}).code, cli::kExitOk);
+  EXPECT_EQ(m_device->Counters().edidProgrammings, 1);
+  ASSERT_EQ(Cli({QStringLiteral("reset")}).code, cli::kExitOk);
+  EXPECT_EQ(m_device->Counters().restarts, 1);
+}
+
+TEST_F(CliTest, Firmware_CheckReportsAndUpgradeWritesANewerImage) {
+  StartDevice(131, 20);
+  const QString folder = Path(QStringLiteral("fw"));
+  QDir().mkpath(folder);
+  ASSERT_FALSE(WriteFirmwareImage(folder, QStringLiteral("UNIT131"), 21, 4096).isEmpty());
+  CliRun check = Cli(
+      {QStringLiteral("firmware"), QStringLiteral("check"), QStringLiteral("--folder"), folder});
+  ASSERT_EQ(check.code, cli::kExitOk) << check.err.constData();
+  EXPECT_TRUE(check.out.contains("would be installed")) << check.out.constData();
+  EXPECT_TRUE(m_device->FlashTransfers().isEmpty());
+
+  CliRun upgrade = Cli(
+      {QStringLiteral("firmware"), QStringLiteral("upgrade"), QStringLiteral("--folder"), folder});
+  ASSERT_EQ(upgrade.code, cli::kExitOk) << upgrade.err.constData();
+  EXPECT_TRUE(upgrade.out.contains("restarting")) << upgrade.out.constData();
+  EXPECT_FALSE(m_device->FlashTransfers().isEmpty());
+  EXPECT_EQ(m_device->Counters().restarts, 1);
+}
