@@ -40,7 +40,9 @@ bool IsPlainIdentifier(const QString& identifier) {
 
 Announcer::Announcer(AnnouncerOptions options) : m_options(std::move(options)) {}
 
-Announcer::~Announcer() { Stop(); }
+Announcer::~Announcer() {
+  Stop();
+}
 
 QByteArray Announcer::Datagram() const {
   if (!IsPlainIdentifier(m_options.identifier) || !IsLoopback(m_options.address)) return {};

@@ -12,7 +12,7 @@
 namespace ostrivane::sim {
 
 struct AnnouncerOptions {
-  QString identifier;                            // no "_", printable, non-empty
+  QString identifier;                             // no "_", printable, non-empty
   QString address = QStringLiteral("127.0.0.1");  // the address announced; loopback only
   std::uint16_t port = 1900;
   std::chrono::milliseconds interval{2000};

@@ -21,7 +21,9 @@ constexpr Nanos kNoSlaveBackoff = std::chrono::milliseconds(20);
 
 PtyServer::PtyServer(SimulatedModulator& device) : SimServer(device, "pty") {}
 
-PtyServer::~PtyServer() { Stop(); }
+PtyServer::~PtyServer() {
+  Stop();
+}
 
 bool PtyServer::Start(QString* error) {
   if (IsRunning()) return true;

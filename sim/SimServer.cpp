@@ -35,7 +35,9 @@ timespec ToTimespec(Nanos duration) {
 SimServer::SimServer(SimulatedModulator& device, const char* label)
     : m_device(device), m_label(label), m_logDecoder(m_logPayload, kLowestRequestHeader) {}
 
-SimServer::~SimServer() { StopThread(); }
+SimServer::~SimServer() {
+  StopThread();
+}
 
 void SimServer::SetBaudRate(int baud) {
   m_byteTime = baud > 0 ? Nanos{kBitsPerByte * kNanosPerSecond / baud} : Nanos{0};

@@ -32,6 +32,7 @@ class SimServer {
   SimServer(const SimServer&) = delete;
   SimServer& operator=(const SimServer&) = delete;
 
+  // Both settings are read by the server's thread: set them before Start().
   // Each request (command, payload length) is logged to stderr.
   void SetVerbose(bool verbose) { m_verbose = verbose; }
   // Pace both directions to a serial line of this many baud (10 bits per byte); 0 = unpaced.

@@ -21,7 +21,9 @@ constexpr std::size_t kReceiveChunk = 4096;
 TcpServer::TcpServer(SimulatedModulator& device, std::uint16_t port)
     : SimServer(device, "tcp"), m_requestedPort(port) {}
 
-TcpServer::~TcpServer() { Stop(); }
+TcpServer::~TcpServer() {
+  Stop();
+}
 
 bool TcpServer::Start(QString* error) {
   if (IsRunning()) return true;

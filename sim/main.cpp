@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -45,8 +46,8 @@ struct Numbers {
 
 void AddOptions(QCommandLineParser& parser) {
   const auto value = [&](const char* name, const char* help, const char* valueName) {
-    parser.addOption({QString::fromLatin1(name), QString::fromLatin1(help),
-                      QString::fromLatin1(valueName)});
+    parser.addOption(
+        {QString::fromLatin1(name), QString::fromLatin1(help), QString::fromLatin1(valueName)});
   };
   const auto flag = [&](const char* name, const char* help) {
     parser.addOption({QString::fromLatin1(name), QString::fromLatin1(help)});
@@ -188,6 +189,10 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  // A shell starts background jobs with SIGINT ignored, and whether sigwait sees an ignored
+  // signal is left open; with the default action it always does.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
 
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("ostrivane-sim"));

@@ -109,37 +109,30 @@ TEST(TransportAnnouncer, Announcement_ReachesTheGroupOnLoopbackRepeatedlyWithTtl
 }
 
 TEST(TransportAnnouncer, MalformedOrOffHostAnnouncements_AreRefusedAndNothingIsSent) {
-  const auto refused = [](AnnouncerOptions options) {
-    options.interval = milliseconds{10};
-    Announcer announcer(options);
-    QString error;
-    const bool started = announcer.Start(&error);
-    announcer.Stop();
-    return !started && !error.isEmpty() && announcer.SentCount() == 0;
+  struct Case {
+    QString identifier;
+    QString address;
+    std::uint16_t port;
   };
-  AnnouncerOptions base;
-  base.identifier = QStringLiteral("A1");
-  base.port = 40000;
-
-  AnnouncerOptions o = base;
-  o.identifier = QStringLiteral("A_1");  // would shift every later token
-  EXPECT_TRUE(refused(o));
-  o.identifier.clear();
-  EXPECT_TRUE(refused(o));
-  o = base;
-  o.identifier = QStringLiteral("A 1");
-  EXPECT_TRUE(refused(o));
-  o = base;
-  o.address = QStringLiteral("192.168.1.20");  // the tool would connect off this host
-  EXPECT_TRUE(refused(o));
-  o.address = QStringLiteral("127.0.0.1x");
-  EXPECT_TRUE(refused(o));
-  o = base;
-  o.identifier = QString(250, QLatin1Char('X'));  // datagram over 255 bytes
-  EXPECT_TRUE(refused(o));
-  o = base;
-  o.port = 0;
-  EXPECT_TRUE(refused(o));
+  const QString id = QStringLiteral("A1");
+  const QString lo = QStringLiteral("127.0.0.1");
+  const Case cases[] = {
+      {QStringLiteral("A_1"), lo, 40000},  // would shift every later token
+      {QString(), lo, 40000},
+      {QStringLiteral("A 1"), lo, 40000},
+      {id, QStringLiteral("192.168.1.20"), 40000},  // the tool would connect off this host
+      {id, QStringLiteral("127.0.0.1x"), 40000},
+      {QString(250, QLatin1Char('X')), lo, 40000},  // datagram over 255 bytes
+      {id, lo, 0},
+  };
+  for (const Case& c : cases) {
+    Announcer announcer({c.identifier, c.address, c.port, milliseconds{10}});
+    QString error;
+    EXPECT_FALSE(announcer.Start(&error)) << c.identifier.toStdString();
+    EXPECT_FALSE(error.isEmpty());
+    announcer.Stop();
+    EXPECT_EQ(announcer.SentCount(), 0);
+  }
 }
 
 TEST(TransportAnnouncer, LongInterval_StopDoesNotWaitForTheNextAnnouncement) {

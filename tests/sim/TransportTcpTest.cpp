@@ -23,8 +23,8 @@ using std::chrono::steady_clock;
 constexpr int kConnectTimeoutMs = 1000;
 constexpr std::uint8_t kIdentify = 0x10;
 constexpr std::uint8_t kReadConfig = 0x70;
-constexpr int kWait1s = 200;       // in 5 ms units
-constexpr int kWait500ms = 100;    // in 5 ms units
+constexpr int kWait1s = 200;     // in 5 ms units
+constexpr int kWait500ms = 100;  // in 5 ms units
 
 milliseconds Since(steady_clock::time_point start) {
   return std::chrono::duration_cast<milliseconds>(steady_clock::now() - start);
