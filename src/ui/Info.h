@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QColor>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+
+#include "common/StatusSink.h"
+
+class QLabel;
+class QProgressBar;
+class QToolButton;
+
+namespace ostrivane {
+
+class ApplicationData;
+class LampWidget;
+
+// The status bar below the settings panel: timed status text, progress bar, activity and write
+// lamps, warning icon, and the log button (advanced mode) or the application icon in its place.
+class CInfo final : public QWidget, public StatusSink {
+  Q_OBJECT
+
+ public:
+  static constexpr int kActivityLampMs = 100;
+  static constexpr int kWriteLampMs = 200;
+  static const QColor kWarningTextColour;
+  static const QColor kNormalTextColour;
+
+  CInfo(const ApplicationData& settings, QWidget* parent);
+
+  void ShowStatusText(const QString& text, int durationMs, bool wait) override;
+  void SetProgress(std::uint32_t range, std::uint32_t position) override;
+  void FlashActivity(bool write) override;
+  void ShowWarningIcon(bool show) override;
+
+  // The log button works only while a device is connected.
+  void EnableLogButton(bool enable);
+
+  QString StatusText() const;
+  std::uint32_t ProgressRange() const { return m_progressRange; }
+  bool ActivityLit() const;
+  bool WriteLit() const;
+  bool WarningShown() const;
+  QColor TextColour() const;
+
+ Q_SIGNALS:
+  // Click of the log button.
+  void LogRequested();
+
+ private:
+  void BuildControls();
+  void BuildLayout();
+  void InitIndicators(bool advancedMode);
+  void ApplyTextColour();
+
+  QLabel* m_statusText = nullptr;
+  QProgressBar* m_progress = nullptr;
+  LampWidget* m_activityLamp = nullptr;
+  LampWidget* m_writeLamp = nullptr;
+  QLabel* m_warningIcon = nullptr;
+  QToolButton* m_logButton = nullptr;
+  QLabel* m_applicationIcon = nullptr;
+  std::uint32_t m_progressRange = 0;
+  QTimer m_textTimer;
+  QTimer m_activityTimer;
+  QTimer m_writeTimer;
+};
+
+}  // namespace ostrivane

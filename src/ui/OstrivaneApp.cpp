@@ -1,0 +1,60 @@
+#include "ui/OstrivaneApp.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include "ui/Info.h"
+#include "ui/OstrivaneDlg.h"
+#include "ui/Setting.h"
+
+namespace ostrivane {
+
+COstrivaneApp::COstrivaneApp(AppOptions options)
+    : m_options(std::move(options)),
+      m_link(LinkClock(), m_status),
+      m_ctx{m_link,     m_identity, m_config, m_panel,         m_shape,    m_deviceStatus,
+            m_settings, m_flags,    m_status, ChosenPrompts(), m_displays, LinkClock()} {}
+
+COstrivaneApp::~COstrivaneApp() {
+  Stop();
+  // Nothing may report to the window once it is gone.
+  m_status.Attach(nullptr);
+  m_displays.Attach(nullptr);
+  m_qtPrompts.SetOwners(nullptr, nullptr);
+  m_dialog.reset();
+}
+
+int COstrivaneApp::InitInstance() {
+  Start();
+  const int code = QApplication::exec();
+  Stop();
+  return code;
+}
+
+void COstrivaneApp::Start() {
+  const QString folder =
+      m_options.dataFolder.isEmpty() ? QDir::currentPath() : m_options.dataFolder;
+  m_settings.LoadApplicationData(folder, m_options.desktopFolder);
+
+  m_dialog = std::make_unique<COstrivaneDlg>(m_ctx, m_discovery, m_options.connection);
+  m_status.Attach(&m_dialog->Info());
+  m_displays.Attach(&m_dialog->Setting());
+  m_qtPrompts.SetOwners(m_dialog.get(), &m_dialog->Setting());
+  m_dialog->show();
+
+  // Without discovery the tool still finds devices on the serial ports; nothing is reported.
+  DiscoveryStart started = StartDiscovery(m_discovery, m_options.discovery, m_clock);
+  m_discoveryCode = started.code;
+  m_listener = std::move(started.listener);
+}
+
+void COstrivaneApp::Stop() {
+  if (m_listener) m_listener->Stop();
+  m_listener.reset();
+}
+
+quint16 COstrivaneApp::DiscoveryPort() const {
+  return m_listener ? m_listener->BoundPort() : 0;
+}
+
+}  // namespace ostrivane

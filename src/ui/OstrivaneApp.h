@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "common/Clock.h"
+#include "config/DeviceConfig.h"
+#include "config/PanelState.h"
+#include "config/RecordShape.h"
+#include "discovery/DiscoveryListener.h"
+#include "discovery/DiscoveryTable.h"
+#include "files/ApplicationData.h"
+#include "link/CXmit.h"
+#include "link/Connection.h"
+#include "link/DeviceIdentity.h"
+#include "operations/OperationContext.h"
+#include "ui/QtPrompts.h"
+#include "ui/UiRelays.h"
+
+namespace ostrivane {
+
+class COstrivaneDlg;
+
+struct AppOptions {
+  QString dataFolder;     // empty: the current directory
+  QString desktopFolder;  // empty: the user's desktop
+  DiscoveryOptions discovery;
+  ConnectionOptions connection;
+  // Tests only: a clock for the link's deadlines and scripted prompts.
+  Clock* linkClock = nullptr;
+  Prompts* prompts = nullptr;
+};
+
+// The application: owns every single instance of the run (settings, link, identity, discovery,
+// configuration and panel state) and the main window that works on them.
+class COstrivaneApp {
+ public:
+  explicit COstrivaneApp(AppOptions options = {});
+  ~COstrivaneApp();
+  COstrivaneApp(const COstrivaneApp&) = delete;
+  COstrivaneApp& operator=(const COstrivaneApp&) = delete;
+
+  // The whole run: Start, the event loop until the main window closes, Stop. Returns the exit
+  // code of the event loop.
+  int InitInstance();
+  // Data files, the main window (shown) and the discovery listener, in that order.
+  void Start();
+  // Stops the discovery listener; the main window stays for inspection until destruction.
+  void Stop();
+
+  COstrivaneDlg* MainDialog() const { return m_dialog.get(); }
+  OperationContext& Context() { return m_ctx; }
+  // discovery_start code of the listener (its failure is not reported to the user).
+  int DiscoveryStartCode() const { return m_discoveryCode; }
+  quint16 DiscoveryPort() const;
+
+ private:
+  Clock& LinkClock() { return m_options.linkClock ? *m_options.linkClock : m_clock; }
+  Prompts& ChosenPrompts() {
+    return m_options.prompts ? *m_options.prompts : static_cast<Prompts&>(m_qtPrompts);
+  }
+
+  AppOptions m_options;
+  SteadyClock m_clock;
+  ApplicationData m_settings;
+  StatusRelay m_status;
+  DisplaysRelay m_displays;
+  QtPrompts m_qtPrompts;
+  CXmit m_link;
+  DeviceIdentity m_identity;
+  DiscoveryTable m_discovery;
+  std::unique_ptr<DiscoveryListener> m_listener;
+  int m_discoveryCode = discovery_start::kSocketFailed;
+  DeviceConfig m_config;
+  PanelState m_panel;
+  RecordShape m_shape;
+  DeviceStatusPair m_deviceStatus;
+  ConnectionFlags m_flags;
+  OperationContext m_ctx;
+  std::unique_ptr<COstrivaneDlg> m_dialog;
+};
+
+}  // namespace ostrivane

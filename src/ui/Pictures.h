@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QIcon>
+#include <QRectF>
+
+class QPainter;
+
+namespace ostrivane {
+
+// Every picture of the window is drawn by QPainter from vector shapes, so it stays crisp at any
+// size and device pixel ratio.
+enum class Picture {
+  Application,  // the tool's icon (window, minimised window, status bar)
+  Warning,      // red warning triangle
+  LogDownload,  // page with a down arrow (log button)
+  LampOff,
+  LampActivity,
+  LampWrite,
+  Chip,  // chip with a note (EDID repair)
+  UsbKey,
+  Clock,
+  Play,    // blue triangle
+  Record,  // red dot
+  Stop,    // black square
+  AddPlay,
+  AddRecord,
+  Remove,  // red minus
+  LevelRamp,
+  Screen,
+  DoubleArrow,
+};
+
+// Draws the picture into rect (kept square and centred).
+void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect);
+
+// An icon that paints the picture at whatever size is asked; disabled icons are drawn faded.
+QIcon PictureIcon(Picture picture);
+
+}  // namespace ostrivane

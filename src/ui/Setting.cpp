@@ -1,0 +1,237 @@
+#include "ui/Setting.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "link/CXmit.h"
+#include "link/Commands.h"
+#include "operations/Transfer.h"
+#include "texts/TextTable.h"
+#include "ui/ColouredTabBar.h"
+#include "ui/ControlIds.h"
+#include "ui/pages/ManufacturerPage.h"
+#include "ui/pages/MiscPage.h"
+#include "ui/pages/MultiplexPage.h"
+#include "ui/pages/ServicePage.h"
+#include "ui/pages/UsbPage.h"
+
+namespace ostrivane {
+
+namespace {
+
+constexpr int kMultiplexTabText = 40;
+constexpr int kServiceTabText = 41;
+constexpr int kMiscTabText = 42;
+
+// Page area origin in units that the display scale multiplies.
+constexpr double kPageAreaLeft = 2.0;
+constexpr double kPageAreaTop = 33.0;
+// The page area is never smaller than this (at 96 DPI), so the window keeps its proportions
+// whatever the pages hold.
+constexpr int kMinimumAreaWidth = 780;
+constexpr int kMinimumAreaHeight = 260;
+constexpr int kBottomMargin = 4;
+
+// UsbPresent is derived as 0 or 1, so this value is never reported: the first poll after opening
+// always finds a change and refills the USB page.
+constexpr std::uint8_t kNeverReportedUsbPresent = 0xFF;
+
+// Models told that the panel has opened (0xD0 with sub-operation 3).
+constexpr std::uint8_t kPanelOpenedTypes[] = {159, 176, 178, 192};
+
+bool AnnouncesPanelOpened(std::uint8_t type) {
+  return std::find(std::begin(kPanelOpenedTypes), std::end(kPanelOpenedTypes), type) !=
+         std::end(kPanelOpenedTypes);
+}
+
+}  // namespace
+
+CSetting::CSetting(OperationContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
+  setObjectName(QStringLiteral("settingsPanel"));
+  setAccessibleName(QStringLiteral("Settings"));
+  m_timer.setSingleShot(true);
+  connect(&m_timer, &QTimer::timeout, this, &CSetting::OnPanelTimer);
+
+  m_pageTabs = new ColouredTabBar([this](int index) { return PageTabColour(index); }, this);
+  m_pageTabs->setProperty(control::kProperty, control::PageTabs);
+  m_pageTabs->setObjectName(QStringLiteral("pageTabs"));
+  m_pageTabs->setAccessibleName(QStringLiteral("Pages"));
+  connect(m_pageTabs, &QTabBar::currentChanged, this, [this](int index) { SelectPage(index); });
+
+  m_pageArea = new QWidget(this);
+  m_pageArea->setObjectName(QStringLiteral("pageArea"));
+  m_multiplex = new MultiplexPage(*this, m_ctx, m_pageArea);
+  m_service = new ServicePage(*this, m_ctx, m_pageArea);
+  m_usb = new UsbPage(*this, m_ctx, m_pageArea);
+  m_misc = new MiscPage(*this, m_ctx, m_pageArea);
+  m_manufacturer = new ManufacturerPage(*this, m_ctx, m_pageArea);
+  m_pages = {m_multiplex, m_service, m_usb, m_misc, m_manufacturer};
+  hide();
+}
+
+void CSetting::BuildPages(const DisplayScale& scale) {
+  const int language = m_ctx.settings.LanguageIndex();
+  m_pageTabs->SetItems({LocalText(kMultiplexTabText, language),
+                        LocalText(kServiceTabText, language), QStringLiteral("USB (M1A)"),
+                        LocalText(kMiscTabText, language), QStringLiteral("MANUFACTURER")});
+  for (PanelPage* page : m_pages) page->PageLayout();
+  PlacePageArea(scale);
+  for (PanelPage* page : m_pages) page->hide();
+  setTabOrder(m_pageTabs, m_pageArea);
+}
+
+void CSetting::PlacePageArea(const DisplayScale& scale) {
+  QSize area(static_cast<int>(kMinimumAreaWidth * scale.ratio),
+             static_cast<int>(kMinimumAreaHeight * scale.ratio));
+  for (PanelPage* page : m_pages) area = area.expandedTo(page->sizeHint());
+  const int stripHeight = m_pageTabs->sizeHint().height();
+  // The page area starts where the display scale puts it, but never over the strip.
+  const QPoint origin(static_cast<int>(kPageAreaLeft * scale.step),
+                      std::max(static_cast<int>(kPageAreaTop * scale.ratio), stripHeight + 2));
+  m_pageArea->setGeometry(QRect(origin, area));
+  for (PanelPage* page : m_pages) page->setGeometry(QRect(QPoint(0, 0), area));
+  const int width = origin.x() * 2 + area.width();
+  m_pageTabs->setGeometry(0, 0, width, stripHeight);
+  setFixedSize(width, origin.y() + area.height() + kBottomMargin);
+}
+
+QPoint CSetting::PageAreaOrigin() const {
+  return m_pageArea->pos();
+}
+
+PanelPage* CSetting::Page(int index) const {
+  return index >= 0 && index < kPageCount ? m_pages[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void CSetting::OpenForDevice() {
+  const std::uint8_t type = m_ctx.identity.DeviceTypeCode;
+  m_multiplex->RefillProtocolList(type);
+  m_currentPage = -1;
+  m_currentService = 0;
+  m_currentModulator = 0;
+  m_ctx.shape = RecordShape::ForType(type);
+  InvalidateRememberedStatus();
+  if (ReadDeviceConfig(m_ctx)) {
+    show();
+    m_ctx.panel.SendCountdown = 0;
+    m_timer.start(kFirstPanelTickMs);
+    m_ctx.panel.PanelActive = 1;
+  }
+  if (AnnouncesPanelOpened(type)) {
+    const std::uint8_t payload[] = {sub::PanelOpened};
+    m_ctx.link.Transact(cmd::System, payload, timeout::Normal);
+  }
+  m_ctx.panel.PlayerCommand = 0;
+  SelectPage(m_ctx.settings.ManufacturerMode() ? ManufacturerPage::kIndex : MultiplexPage::kIndex);
+}
+
+void CSetting::InvalidateRememberedStatus() {
+  m_ctx.deviceStatus.previous.UsbPresent = kNeverReportedUsbPresent;
+  m_ctx.deviceStatus.ClockText.clear();
+}
+
+void CSetting::ClosePanel() {
+  if (m_ctx.panel.PanelActive != 0) {
+    // Whatever was edited (or not) goes to the device once more before the link is given up.
+    m_ctx.panel.SendCountdown = 1;
+    PanelTick(m_ctx, false);
+  }
+  m_timer.stop();
+  hide();
+  m_ctx.panel.PanelActive = 0;
+}
+
+void CSetting::OnPanelTimer() {
+  PanelTick(m_ctx, true);
+  // Measured from the end of the tick, so a slow device stretches the period instead of
+  // piling up ticks.
+  if (m_ctx.panel.PanelActive != 0) m_timer.start(kPanelTickPeriodMs);
+}
+
+void CSetting::SelectPage(int page) {
+  if (Page(page) == nullptr) return;
+  m_ctx.panel.UpdatingGuard = 1;
+  if (page != m_currentPage) {
+    m_currentPage = page;
+    m_pageTabs->SelectQuietly(page);
+    const bool usbShown = m_ctx.config.CapabilityPlayRecord != 0;
+    const bool manufacturerShown =
+        m_ctx.settings.AdvancedMode() || m_ctx.settings.ManufacturerMode();
+    m_multiplex->PageShow(page == MultiplexPage::kIndex);
+    m_service->PageShow(page == ServicePage::kIndex);
+    m_usb->PageShow(page == UsbPage::kIndex && usbShown);
+    m_misc->PageShow(page == MiscPage::kIndex);
+    m_manufacturer->PageShow(page == ManufacturerPage::kIndex && manufacturerShown);
+  }
+  m_multiplex->SelectModulatorTab(m_currentModulator);
+  m_service->SelectServiceTab(m_currentService);
+  Page(m_currentPage)->PageFill();
+  m_ctx.panel.UpdatingGuard = 0;
+  // The USB tab's colour follows the capability, which a fill may just have changed.
+  m_pageTabs->update();
+}
+
+void CSetting::ChooseService(int index) {
+  m_currentService = std::clamp(index, 0, kServiceSlots - 1);
+  SelectPage(m_currentPage);
+}
+
+void CSetting::ChooseModulator(int index) {
+  m_currentModulator = std::clamp(index, 0, kModulatorSlots - 1);
+  SelectPage(m_currentPage);
+}
+
+QColor CSetting::PageTabColour(int index) const {
+  switch (index) {
+    case MultiplexPage::kIndex:
+      return ColouredTabBar::kRoyalBlue;
+    case ServicePage::kIndex:
+      return ColouredTabBar::kLimeGreen;
+    case UsbPage::kIndex:
+      return m_ctx.config.CapabilityPlayRecord != 0 ? ColouredTabBar::kLimeGreen
+                                                    : ColouredTabBar::kSilver;
+    case MiscPage::kIndex:
+      return ColouredTabBar::kOrange;
+    default:
+      return ColouredTabBar::kDarkRed;
+  }
+}
+
+void CSetting::RefreshScheduleList() {
+  m_usb->RefreshScheduleList();
+}
+void CSetting::ShowUsbStatus() {
+  m_usb->ShowUsbStatus();
+}
+void CSetting::ShowServiceTabLabels() {
+  m_service->ShowServiceTabLabels();
+}
+void CSetting::ShowBitrateMeter() {
+  m_multiplex->ShowBitrateMeter();
+}
+void CSetting::SetClockText(const QString& text) {
+  m_usb->SetClockText(text);
+}
+
+void CSetting::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      // Neither closes nor changes anything on the panel.
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void CSetting::paintEvent(QPaintEvent*) {
+  // A rule between the panel and the status bar below it.
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+}
+
+}  // namespace ostrivane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+#include "operations/OperationContext.h"
+#include "ui/DisplayScale.h"
+#include "ui/pages/PanelPage.h"
+
+namespace ostrivane {
+
+class ColouredTabBar;
+class MultiplexPage;
+class ServicePage;
+class UsbPage;
+class MiscPage;
+class ManufacturerPage;
+
+// The settings panel: the page strip 1270 and five pages sharing one area below it. It is open
+// for a device between OpenForDevice and ClosePanel, and runs the periodic transfer on its timer.
+class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPageCount = 5;
+
+  CSetting(OperationContext& ctx, QWidget* parent);
+
+  // Once, right after construction: tab labels, page layouts, the shared page area.
+  void BuildPages(const DisplayScale& scale);
+  // Counts and limits of the model, first configuration read, panel shown and polling started.
+  void OpenForDevice();
+  // One last send when open for a device, then hidden and stopped.
+  void ClosePanel();
+
+  int CurrentPage() const override { return m_currentPage; }
+  int CurrentService() const override { return m_currentService; }
+  int CurrentModulator() const override { return m_currentModulator; }
+  void ChooseService(int index) override;
+  void ChooseModulator(int index) override;
+  void SelectPage(int page) override;
+
+  void RefreshScheduleList() override;
+  void ShowUsbStatus() override;
+  void ShowServiceTabLabels() override;
+  void ShowBitrateMeter() override;
+  void SetClockText(const QString& text) override;
+
+  // Height the main window gives the panel (the page strip and the page area).
+  int LayoutHeight() const { return height(); }
+  PanelPage* Page(int index) const;
+  ColouredTabBar* PageTabs() const { return m_pageTabs; }
+  QPoint PageAreaOrigin() const;
+  bool PollingActive() const { return m_timer.isActive(); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QColor PageTabColour(int index) const;
+  void PlacePageArea(const DisplayScale& scale);
+  void InvalidateRememberedStatus();
+  void OnPanelTimer();
+
+  OperationContext& m_ctx;
+  ColouredTabBar* m_pageTabs = nullptr;
+  QWidget* m_pageArea = nullptr;
+  MultiplexPage* m_multiplex = nullptr;
+  ServicePage* m_service = nullptr;
+  UsbPage* m_usb = nullptr;
+  MiscPage* m_misc = nullptr;
+  ManufacturerPage* m_manufacturer = nullptr;
+  std::array<PanelPage*, kPageCount> m_pages{};
+  QTimer m_timer;
+  int m_currentPage = -1;
+  int m_currentService = 0;
+  int m_currentModulator = 0;
+};
+
+}  // namespace ostrivane

@@ -1,0 +1,66 @@
+// ostrivane: the window. Without options it behaves as the installer expects (data folder = the
+// current directory, discovery on the first active interface, devices on TCP 6666 and the USB
+// serial ports); the options exist so that tests and demos can run on loopback.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "ui/OstrivaneApp.h"
+#include "ui/Pictures.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+bool ReadPort(const QCommandLineParser& parser, const QString& name, quint16& port) {
+  if (!parser.isSet(name)) return true;
+  bool ok = false;
+  const uint value = parser.value(name).toUInt(&ok);
+  if (!ok || value == 0 || value > 0xFFFF) {
+    std::fprintf(stderr, "ostrivane: --%s expects a port from 1 to 65535\n", qPrintable(name));
+    return false;
+  }
+  port = static_cast<quint16>(value);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ostrivane"));
+  QApplication::setApplicationVersion(QString::fromLatin1(OSTRIVANE_VERSION));
+  QApplication::setWindowIcon(ostrivane::PictureIcon(ostrivane::Picture::Application));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("HDMI encoder-modulator configuration tool."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addOption({QStringLiteral("discovery-interface"),
+                    QStringLiteral("IPv4 address of the interface that hears announcements."),
+                    QStringLiteral("ADDR")});
+  parser.addOption({QStringLiteral("discovery-port"),
+                    QStringLiteral("UDP port of the announcements (default 1900)."),
+                    QStringLiteral("N")});
+  parser.addOption({QStringLiteral("device-port"),
+                    QStringLiteral("TCP port of announced devices (default 6666)."),
+                    QStringLiteral("N")});
+  parser.addOption({QStringLiteral("serial"),
+                    QStringLiteral("Extra serial device to try after the USB ports (repeatable)."),
+                    QStringLiteral("PATH")});
+  parser.process(app);
+  if (!parser.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "ostrivane: unexpected arguments\n");
+    return kExitUsage;
+  }
+
+  ostrivane::AppOptions options;
+  options.discovery.interfaceAddress = parser.value(QStringLiteral("discovery-interface"));
+  if (!ReadPort(parser, QStringLiteral("discovery-port"), options.discovery.port) ||
+      !ReadPort(parser, QStringLiteral("device-port"), options.connection.tcpPort)) {
+    return kExitUsage;
+  }
+  options.connection.extraSerialPaths = parser.values(QStringLiteral("serial"));
+  ostrivane::COstrivaneApp ostrivaneApp(std::move(options));
+  return ostrivaneApp.InitInstance();
+}

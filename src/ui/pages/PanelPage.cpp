@@ -1,0 +1,60 @@
+#include "ui/pages/PanelPage.h"
+
+#include <QLabel>
+
+#include "texts/TextTable.h"
+#include "ui/ControlIds.h"
+
+namespace ostrivane {
+
+PanelPage::PanelPage(int pageIndex, PanelHost& host, OperationContext& ctx, QWidget* parent)
+    : QWidget(parent), m_pageIndex(pageIndex), m_host(host), m_ctx(ctx) {}
+
+void PanelPage::PageFill() {
+  FillValues();
+  PageEnable();
+}
+
+void PanelPage::PageRead() {
+  if (Updating()) return;
+  ReadValues();
+  m_ctx.panel.MarkForSending();
+  PageEnable();
+}
+
+QString PanelPage::SpokenName(const QString& labelText) {
+  QString name = labelText.trimmed();
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  return name.trimmed();
+}
+
+QString PanelPage::Text(int entry) const {
+  return LocalText(entry, m_ctx.settings.LanguageIndex());
+}
+
+QLabel* PanelPage::AddLabel(int id, const QString& text, const char* objectName) {
+  auto* label = new QLabel(text, this);
+  Register(id, label, objectName, SpokenName(text));
+  return label;
+}
+
+void PanelPage::ChainTabOrder() {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : m_order) {
+    if (widget->focusPolicy() == Qt::NoFocus) continue;
+    if (previous != nullptr) setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+void PanelPage::Register(int id, QWidget* widget, const char* objectName,
+                         const QString& accessibleName) {
+  if (widget->parent() == nullptr) widget->setParent(this);
+  widget->setProperty(control::kProperty, id);
+  widget->setObjectName(QString::fromLatin1(objectName));
+  widget->setAccessibleName(accessibleName);
+  m_controls.insert(id, widget);
+  m_order.append(widget);
+}
+
+}  // namespace ostrivane

@@ -1,0 +1,104 @@
+#include "UiTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace ostrivane::uitest {
+
+namespace {
+constexpr std::chrono::milliseconds kAnnounceInterval{200};
+// A restart keeps the simulated device away only briefly, so fall-back tests reconnect quickly.
+constexpr std::chrono::milliseconds kRestartDuration{300};
+
+bool Touch(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly);
+}
+}  // namespace
+
+sim::SimOptions SimDevice::Options(std::uint8_t type) {
+  sim::SimOptions options;
+  options.typeCode = type;
+  options.restartDuration = kRestartDuration;
+  return options;
+}
+
+SimDevice::SimDevice(std::uint8_t type, bool withPty) : device(Options(type)), m_tcp(device, 0) {
+  m_tcp.Start();
+  if (withPty) {
+    m_pty = std::make_unique<sim::PtyServer>(device);
+    m_pty->Start();
+  }
+}
+
+SimDevice::~SimDevice() {
+  if (m_announcer) m_announcer->Stop();
+  if (m_pty) m_pty->Stop();
+  m_tcp.Stop();
+}
+
+bool SimDevice::Announce(quint16 discoveryPort) {
+  sim::AnnouncerOptions options;
+  options.identifier = QStringLiteral("UITEST");
+  options.port = discoveryPort;
+  options.interval = kAnnounceInterval;
+  m_announcer = std::make_unique<sim::Announcer>(options);
+  return m_announcer->Start();
+}
+
+int SimDevice::Count(std::uint8_t command) const {
+  int n = 0;
+  for (const sim::SimRequest& request : device.Requests()) n += request.command == command;
+  return n;
+}
+
+bool SimDevice::Received(std::uint8_t command, const QByteArray& payload) const {
+  for (const sim::SimRequest& request : device.Requests()) {
+    if (request.command == command && request.payload == payload) return true;
+  }
+  return false;
+}
+
+void SimDevice::GoSilent() {
+  sim::SimFaults faults;
+  faults.silence = true;
+  device.SetFaults(faults);
+}
+
+UiHarness::UiHarness(const HarnessSetup& setup) {
+  QDir(m_data.path()).mkpath(QStringLiteral("firmware"));
+  const QString firmware = m_data.path() + QStringLiteral("/firmware/");
+  if (setup.advanced) Touch(firmware + QStringLiteral("advanced.txt"));
+  if (setup.manufacturer) Touch(firmware + QStringLiteral("manufacturer.txt"));
+
+  AppOptions options;
+  options.dataFolder = m_data.path();
+  options.desktopFolder = m_desktop.path();
+  options.discovery.interfaceAddress = QStringLiteral("127.0.0.1");
+  options.discovery.port = 0;
+  options.discovery.receiveTimeout = std::chrono::milliseconds(200);
+  // Nothing answers on port 1 of loopback: an unannounced device is never reached over TCP.
+  options.connection.tcpPort = setup.devicePort != 0 ? setup.devicePort : 1;
+  options.connection.scanUsbPorts = false;
+  options.connection.extraSerialPaths = setup.serialPaths;
+  options.connection.tcpConnectTimeoutMs = 500;
+  options.linkClock = &m_clock;
+  options.prompts = &prompts;
+  m_app = std::make_unique<COstrivaneApp>(options);
+  m_app->Start();
+}
+
+UiHarness::~UiHarness() {
+  if (m_app->MainDialog() != nullptr) m_app->MainDialog()->close();
+  m_app.reset();
+}
+
+bool UiHarness::WaitConnected(int timeoutMs) {
+  return WaitUntil([this] { return Dialog().Connected(); }, timeoutMs);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  return QTest::qWaitFor(condition, timeoutMs);
+}
+
+}  // namespace ostrivane::uitest

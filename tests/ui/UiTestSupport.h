@@ -1,0 +1,139 @@
+#pragma once
+
+// The window against a simulated modulator: the simulator serves TCP (and optionally a
+// pseudo-terminal) on its own threads, on 127.0.0.1 only; the window's discovery listens on
+// 127.0.0.1 on a free port. The link runs on an accelerated clock so that a device that stops
+// answering is given up in a fraction of a second instead of ten.
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "sim/Announcer.h"
+#include "sim/PtyServer.h"
+#include "sim/SimulatedModulator.h"
+#include "sim/TcpServer.h"
+#include "ui/ControlIds.h"
+#include "ui/Info.h"
+#include "ui/OstrivaneApp.h"
+#include "ui/OstrivaneDlg.h"
+#include "ui/Setting.h"
+
+namespace ostrivane::uitest {
+
+// Real time, running `factor` times faster; stateless, so any thread may read it.
+class AcceleratedClock final : public Clock {
+ public:
+  explicit AcceleratedClock(int factor) : m_factor(factor) {}
+  Millis Now() const override {
+    const auto elapsed = std::chrono::steady_clock::now() - m_origin;
+    return std::chrono::duration_cast<Millis>(elapsed * m_factor) + Millis{1000};
+  }
+  void SleepFor(Millis duration) override { std::this_thread::sleep_for(duration / m_factor); }
+
+ private:
+  int m_factor;
+  std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
+};
+
+// Answers message boxes from a script (OK once the script is used up) and records them.
+class RecordingPrompts final : public Prompts {
+ public:
+  PromptAnswer ShowMessage(const MessageBoxRequest& request) override {
+    messages.append(request);
+    if (answers.empty()) return PromptAnswer::Ok;
+    const PromptAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  QString GetSaveFileName(const FileDialogRequest&) override { return saveAnswer; }
+  QString GetOpenFileName(const FileDialogRequest&) override { return openAnswer; }
+  void Beep(int, int) override { ++beeps; }
+
+  std::deque<PromptAnswer> answers;
+  QList<MessageBoxRequest> messages;
+  QString saveAnswer;
+  QString openAnswer;
+  int beeps = 0;
+};
+
+// A simulated modulator serving TCP on a free loopback port, optionally a pseudo-terminal and
+// multicast announcements.
+class SimDevice {
+ public:
+  explicit SimDevice(std::uint8_t type = 131, bool withPty = false);
+  ~SimDevice();
+
+  // Announces the device to a discovery listener on this port, every 200 ms.
+  bool Announce(quint16 discoveryPort);
+  std::uint16_t TcpPort() const { return m_tcp.Port(); }
+  QString PtyPath() const { return m_pty ? m_pty->SlavePath() : QString(); }
+  // Requests received so far with this command.
+  int Count(std::uint8_t command) const;
+  bool Received(std::uint8_t command, const QByteArray& payload) const;
+  void GoSilent();
+
+  sim::SimulatedModulator device;
+
+ private:
+  static sim::SimOptions Options(std::uint8_t type);
+
+  sim::TcpServer m_tcp;
+  std::unique_ptr<sim::PtyServer> m_pty;
+  std::unique_ptr<sim::Announcer> m_announcer;
+};
+
+struct HarnessSetup {
+  bool advanced = false;
+  bool manufacturer = false;
+  std::uint16_t devicePort = 0;  // TCP port of announced devices
+  QStringList serialPaths{};
+};
+
+// The whole application, started, with its data and desktop folders in temporary directories.
+class UiHarness {
+ public:
+  explicit UiHarness(const HarnessSetup& setup);
+  ~UiHarness();
+
+  COstrivaneApp& App() { return *m_app; }
+  COstrivaneDlg& Dialog() { return *m_app->MainDialog(); }
+  CInfo& Info() { return Dialog().Info(); }
+  CSetting& Setting() { return Dialog().Setting(); }
+  OperationContext& Ctx() { return m_app->Context(); }
+  QString DesktopFolder() const { return m_desktop.path(); }
+
+  // Waits (running the event loop) until the window has connected a device.
+  bool WaitConnected(int timeoutMs = 8000);
+
+  RecordingPrompts prompts;
+
+ private:
+  AcceleratedClock m_clock{20};
+  QTemporaryDir m_data;
+  QTemporaryDir m_desktop;
+  std::unique_ptr<COstrivaneApp> m_app;
+};
+
+// Runs the event loop until condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+// The child of root whose "controlId" is id.
+template <class W = QWidget>
+W* FindControl(QWidget& root, int id) {
+  for (W* widget : root.findChildren<W*>()) {
+    if (widget->property(control::kProperty).toInt() == id) return widget;
+  }
+  return nullptr;
+}
+
+}  // namespace ostrivane::uitest
