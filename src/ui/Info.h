@@ -34,6 +34,10 @@ class CInfo final : public QWidget, public StatusSink {
   void FlashActivity(bool write) override;
   void ShowWarningIcon(bool show) override;
 
+  // The timers that put the lamps out (tests follow their order).
+  const QTimer& ActivityLampTimer() const { return m_activityTimer; }
+  const QTimer& WriteLampTimer() const { return m_writeTimer; }
+
   // The log button works only while a device is connected.
   void EnableLogButton(bool enable);
 

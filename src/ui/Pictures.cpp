@@ -232,14 +232,15 @@ void Draw(QPainter& p, Picture picture) {
   if (index < std::size(kPainters)) kPainters[index](p);
 }
 
-class PictureIconEngine final : public QIconEngine {
+// Paints through a function at whatever size Qt asks for, so icons stay crisp at every scale.
+class PaintedIconEngine final : public QIconEngine {
  public:
-  explicit PictureIconEngine(Picture picture) : m_picture(picture) {}
+  explicit PaintedIconEngine(PicturePainter painter) : m_painter(std::move(painter)) {}
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
     painter->save();
     if (mode == QIcon::Disabled) painter->setOpacity(kDisabledOpacity);
-    PaintPicture(*painter, m_picture, rect);
+    m_painter(*painter, rect);
     painter->restore();
   }
 
@@ -256,11 +257,11 @@ class PictureIconEngine final : public QIconEngine {
     return pixmap(size, mode, state);
   }
 
-  QIconEngine* clone() const override { return new PictureIconEngine(m_picture); }
-  QString key() const override { return QStringLiteral("ostrivane-picture"); }
+  QIconEngine* clone() const override { return new PaintedIconEngine(m_painter); }
+  QString key() const override { return QStringLiteral("ostrivane-painted"); }
 
  private:
-  Picture m_picture;
+  PicturePainter m_painter;
 };
 
 }  // namespace
@@ -276,8 +277,13 @@ void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect) {
   painter.restore();
 }
 
+QIcon PaintedIcon(PicturePainter painter) {
+  return QIcon(new PaintedIconEngine(std::move(painter)));
+}
+
 QIcon PictureIcon(Picture picture) {
-  return QIcon(new PictureIconEngine(picture));
+  return PaintedIcon(
+      [picture](QPainter& p, const QRectF& rect) { PaintPicture(p, picture, rect); });
 }
 
 }  // namespace ostrivane

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QRectF>
+#include <functional>
 
 class QPainter;
 
@@ -32,6 +33,11 @@ enum class Picture {
 
 // Draws the picture into rect (kept square and centred).
 void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect);
+
+// Paints a picture into a rectangle; the painter's state is saved around it.
+using PicturePainter = std::function<void(QPainter&, const QRectF&)>;
+// An icon drawn by painter at whatever size is asked; disabled icons are drawn faded.
+QIcon PaintedIcon(PicturePainter painter);
 
 // An icon that paints the picture at whatever size is asked; disabled icons are drawn faded.
 QIcon PictureIcon(Picture picture);

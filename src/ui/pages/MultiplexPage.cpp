@@ -15,6 +15,7 @@
 #include "ui/ColouredTabBar.h"
 #include "ui/ControlIds.h"
 #include "ui/Pictures.h"
+#include "ui/pages/PageGrid.h"
 
 namespace ostrivane {
 
@@ -23,13 +24,9 @@ namespace {
 using namespace mpxcontrol;
 
 constexpr int kAddressChars = 15;  // "255.255.255.255"
-constexpr int kSectionGap = 6;
 constexpr int kPictureSide = 20;
 constexpr int kMeterWidth = 160;
 constexpr int kLevelWidth = 120;
-constexpr int kEditPadding = 14;
-constexpr int kRightMargin = 4;
-constexpr int kTextChars = 12;
 
 const QStringList kBandwidths = {"6 Mhz", "7 Mhz", "8 Mhz"};
 const QStringList kTransmissionModes = {"2K", "8K"};
@@ -44,31 +41,13 @@ const QStringList kLcnCountries = {
     "AUSTRALIA", "NEW_ZEALAND", "CZECH",       "NETHERLANDS", "RUSSIA",  "SLOVAK",  "SLOVENIA",
     "HUNGARY",   "AUSTRIA",     "LATVIA",      "ISRAEL",      "CROATIA", "ESTONIA", "---"};
 
-QGridLayout* NewGrid() {
-  auto* grid = new QGridLayout;
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(2);
-  return grid;
-}
-
-// Numbers and addresses get a field as wide as their longest value; texts (chars 0) get at least
-// kTextChars and whatever room their column has.
-void FitWidth(QLineEdit* edit, int chars) {
-  const int digit = edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  if (chars > 0) {
-    edit->setFixedWidth(digit * chars + kEditPadding);
-  } else {
-    edit->setMinimumWidth(digit * kTextChars + kEditPadding);
-  }
-}
-
 }  // namespace
 
 MultiplexPage::MultiplexPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
     : PanelPage(kIndex, host, ctx, parent) {
   auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, kRightMargin, 0);
-  column->setSpacing(kSectionGap);
+  column->setContentsMargins(0, 0, kPageRightMargin, 0);
+  column->setSpacing(kPageSectionGap);
   column->addLayout(BuildAddressRows());
   column->addLayout(BuildNetworkRows());
 
@@ -117,7 +96,7 @@ void MultiplexPage::LinkLabels() {
 
 QLineEdit* MultiplexPage::AddEdit(int id, int chars, const char* objectName, const char* spoken) {
   auto* edit = AddControl(id, new QLineEdit(this), objectName, QString::fromLatin1(spoken));
-  FitWidth(edit, chars);
+  FitEditWidth(edit, chars);
   connect(edit, &QLineEdit::textChanged, this, [this] { PageRead(); });
   return edit;
 }
@@ -140,7 +119,7 @@ QRadioButton* MultiplexPage::AddOutputType(int id, const char* text, const char*
 }
 
 QLayout* MultiplexPage::BuildAddressRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   grid->addWidget(AddLabel(DeviceIpLabel, QStringLiteral("IP Address : "), "deviceIpLabel"), 0, 1);
   grid->addWidget(AddLabel(MaskLabel, QStringLiteral("Mask :"), "maskLabel"), 0, 2);
   grid->addWidget(AddLabel(GatewayLabel, QStringLiteral("Gateway :"), "gatewayLabel"), 0, 3);
@@ -160,7 +139,7 @@ QLayout* MultiplexPage::BuildAddressRows() {
 }
 
 QLayout* MultiplexPage::BuildNetworkRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   // Texts of the localised labels arrive with PageLayout.
   grid->addWidget(AddLabel(VersionLabel, QStringLiteral("Vers. :"), "networkVersionLabel"), 0, 1);
   grid->addWidget(AddLabel(NetworkNameLabel, {}, "networkNameLabel"), 0, 2);
@@ -188,7 +167,7 @@ QLayout* MultiplexPage::BuildNetworkRows() {
 }
 
 QLayout* MultiplexPage::BuildOutputRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   BuildOutputTypes(grid);
   BuildModulationRow(grid, 1);
   BuildIpRows(grid, 3);

@@ -14,6 +14,7 @@
 
 #include "ui/ColouredTabBar.h"
 #include "ui/ControlIds.h"
+#include "ui/pages/PageGrid.h"
 
 namespace ostrivane {
 
@@ -21,10 +22,6 @@ namespace {
 
 using namespace svccontrol;
 
-constexpr int kEditPadding = 14;
-constexpr int kRightMargin = 4;
-constexpr int kTextChars = 12;
-constexpr int kSectionGap = 6;
 constexpr int kNameChars = 24;
 constexpr int kPidChars = 5;
 
@@ -58,31 +55,13 @@ class GainPictureWidget final : public QWidget {
   }
 };
 
-QGridLayout* NewGrid() {
-  auto* grid = new QGridLayout;
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(2);
-  return grid;
-}
-
-// Numbers and addresses get a field as wide as their longest value; texts (chars 0) get at least
-// kTextChars and whatever room their column has.
-void FitWidth(QLineEdit* edit, int chars) {
-  const int digit = edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  if (chars > 0) {
-    edit->setFixedWidth(digit * chars + kEditPadding);
-  } else {
-    edit->setMinimumWidth(digit * kTextChars + kEditPadding);
-  }
-}
-
 }  // namespace
 
 ServicePage::ServicePage(PanelHost& host, OperationContext& ctx, QWidget* parent)
     : PanelPage(kIndex, host, ctx, parent) {
   auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, kRightMargin, 0);
-  column->setSpacing(kSectionGap);
+  column->setContentsMargins(0, 0, kPageRightMargin, 0);
+  column->setSpacing(kPageSectionGap);
   m_serviceTabs =
       AddControl(control::ServiceTabs,
                  new ColouredTabBar([](int) { return ColouredTabBar::kLimeGreen; }, this),
@@ -100,14 +79,14 @@ ServicePage::ServicePage(PanelHost& host, OperationContext& ctx, QWidget* parent
 
 QLineEdit* ServicePage::AddEdit(int id, int chars, const char* objectName, const char* spoken) {
   auto* edit = AddControl(id, new QLineEdit(this), objectName, QString::fromLatin1(spoken));
-  FitWidth(edit, chars);
+  FitEditWidth(edit, chars);
   connect(edit, &QLineEdit::textChanged, this, [this] { PageRead(); });
   return edit;
 }
 
 QLineEdit* ServicePage::AddAitEdit(int id, int chars, const char* objectName, const char* spoken) {
   auto* edit = AddControl(id, new QLineEdit(this), objectName, QString::fromLatin1(spoken));
-  FitWidth(edit, chars);
+  FitEditWidth(edit, chars);
   connect(edit, &QLineEdit::textChanged, this, [this] { AitEdit(); });
   return edit;
 }
@@ -128,7 +107,7 @@ QLabel* ServicePage::AddNamedLabel(int id, const QString& text, const char* obje
 }
 
 QLayout* ServicePage::BuildIdentityRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   // Texts of the localised labels arrive with PageLayout.
   grid->addWidget(AddLabel(IdLabel, {}, "serviceIdLabel"), 0, 0);
   grid->addWidget(AddLabel(NameLabel, {}, "serviceNameLabel"), 0, 1);
@@ -157,7 +136,7 @@ QLayout* ServicePage::BuildIdentityRows() {
 }
 
 QLayout* ServicePage::BuildCodingRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   grid->addWidget(AddLabel(PidLabel, QStringLiteral("PID"), "pidLabel"), 0, 1);
   grid->addWidget(AddLabel(PmtLabel, QStringLiteral("PMT"), "pmtLabel"), 1, 0);
   m_pmtPid = AddEdit(PmtPid, kPidChars, "pmtPid", "PMT PID");
@@ -213,7 +192,7 @@ void ServicePage::BuildAudioRow(QGridLayout* grid, int row) {
 }
 
 QLayout* ServicePage::BuildEventRows() {
-  auto* grid = NewGrid();
+  auto* grid = NewPageGrid();
   grid->addWidget(AddLabel(EitNameLabel, {}, "eitNameLabel"), 0, 2);
   grid->addWidget(AddLabel(EitTextLabel, {}, "eitTextLabel"), 0, 5);
   grid->addWidget(AddLabel(EitLabel, QStringLiteral("E.I.T."), "eitLabel"), 1, 0);

@@ -1,8 +1,8 @@
 #include "ui/pages/UsbPictures.h"
 
-#include <QIconEngine>
+#include "ui/Pictures.h"
+
 #include <QPainter>
-#include <QPixmap>
 #include <algorithm>
 
 namespace ostrivane {
@@ -11,7 +11,6 @@ namespace {
 
 // Drawn on a 100 x 100 grid like the window's other pictures.
 constexpr qreal kGrid = 100.0;
-constexpr qreal kDisabledOpacity = 0.35;
 const QColor kOutline(60, 60, 60);
 const QColor kBar(200, 200, 205);
 const QColor kStartGreen(30, 160, 40);
@@ -71,45 +70,17 @@ void Draw(QPainter& p, SchedulePicture picture) {
   }
 }
 
-class ScheduleIconEngine final : public QIconEngine {
- public:
-  explicit ScheduleIconEngine(SchedulePicture picture) : m_picture(picture) {}
-
-  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-    const qreal side = std::min(rect.width(), rect.height());
-    if (side <= 0) return;
-    painter->save();
-    if (mode == QIcon::Disabled) painter->setOpacity(kDisabledOpacity);
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->translate(rect.center().x() - side / 2, rect.center().y() - side / 2);
-    painter->scale(side / kGrid, side / kGrid);
-    Draw(*painter, m_picture);
-    painter->restore();
-  }
-
-  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-    return pixmap;
-  }
-
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
-    return pixmap(size, mode, state);
-  }
-
-  QIconEngine* clone() const override { return new ScheduleIconEngine(m_picture); }
-  QString key() const override { return QStringLiteral("ostrivane-schedule-picture"); }
-
- private:
-  SchedulePicture m_picture;
-};
-
 }  // namespace
 
 QIcon SchedulePictureIcon(SchedulePicture picture) {
-  return QIcon(new ScheduleIconEngine(picture));
+  return PaintedIcon([picture](QPainter& p, const QRectF& rect) {
+    const qreal side = std::min(rect.width(), rect.height());
+    if (side <= 0) return;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(rect.center().x() - side / 2, rect.center().y() - side / 2);
+    p.scale(side / kGrid, side / kGrid);
+    Draw(p, picture);
+  });
 }
 
 PictureBox::PictureBox(const QIcon& icon, QSize size, QWidget* parent)
