@@ -10,6 +10,7 @@
 #include "discovery/DiscoveryListener.h"
 #include "link/Commands.h"
 #include "link/Connection.h"
+#include "operations/Capabilities.h"
 #include "operations/DeviceActions.h"
 #include "operations/DeviceFiles.h"
 #include "operations/DeviceStatus.h"
@@ -37,7 +38,7 @@ QJsonObject IdentityJson(CliSession& session) {
                      {QStringLiteral("Link"), channel ? channel->Describe() : QString()}};
 }
 
-QJsonObject StatusJson(const DeviceStatus& status, const RecordShape& shape) {
+QJsonObject StatusJson(const DeviceStatus& status, const RecordShape& shape, bool hasMeter) {
   QJsonArray inputs;
   for (int i = 0; i < shape.ServiceCount; ++i) {
     const ServiceInputStatus& in = status.Inputs[static_cast<std::size_t>(i)];
@@ -49,7 +50,8 @@ QJsonObject StatusJson(const DeviceStatus& status, const RecordShape& shape) {
                               {QStringLiteral("UsbState"), in.UsbState}});
   }
   QJsonArray bitrates;
-  for (int m = 0; m < shape.ModulatorCount; ++m) {
+  // Only the models with a bitrate meter report their outputs' bitrates.
+  for (int m = 0; hasMeter && m < shape.ModulatorCount; ++m) {
     const OutputBitrate& b = status.Bitrates[static_cast<std::size_t>(m)];
     bitrates.append(QJsonObject{
         {QStringLiteral("BitrateCapacity"), static_cast<qint64>(b.BitrateCapacity)},
@@ -175,7 +177,8 @@ int RunStatus(CommandIo& io) {
   ReadDeviceStatus(session.link.Reply(), session.identity.DeviceTypeCode,
                    session.identity.Version.main, session.shape.ServiceCount,
                    session.shape.ModulatorCount, status);
-  const QJsonObject json = StatusJson(status, session.shape);
+  const QJsonObject json =
+      StatusJson(status, session.shape, HasBitrateMeter(session.identity.DeviceTypeCode));
   if (io.args.Has(QStringLiteral("--json")))
     PrintJson(io, json);
   else
