@@ -151,25 +151,12 @@ class DeviceWindow {
   std::unique_ptr<COstrivaneApp> m_app;
 };
 
-// The panel as far as one page alone needs it.
-class BenchHost final : public PanelHost {
- public:
-  int CurrentPage() const override { return current; }
-  int CurrentService() const override { return 0; }
-  int CurrentModulator() const override { return 0; }
-  void ChooseService(int) override {}
-  void ChooseModulator(int) override {}
-  void SelectPage(int page) override { current = page; }
-
-  int current = -1;
-};
-
 // One page, shown, on its own single instances; nothing is connected, so requests fail at once.
 template <class PageT>
-class PageBench {
+class SinglePageBench {
  public:
-  PageBench(std::uint8_t type, std::uint8_t mainVersion, bool manufacturer = false,
-            bool advanced = false, int language = 0) {
+  SinglePageBench(std::uint8_t type, std::uint8_t mainVersion, bool manufacturer = false,
+                  bool advanced = false, int language = 0) {
     identity.DeviceTypeCode = type;
     identity.Version.main = mainVersion;
     shape = RecordShape::ForType(type);
@@ -184,7 +171,7 @@ class PageBench {
   // What the panel does when the page is selected.
   void Show() {
     panel.UpdatingGuard = 1;
-    host.current = PageT::kIndex;
+    host.page = PageT::kIndex;
     page->PageShow(true);
     page->PageFill();
     panel.UpdatingGuard = 0;

@@ -16,7 +16,7 @@ namespace {
 using manufacturercontrol::MacBytes;
 
 TEST(ManufacturerPageTest, MacReferenceAndCountry_FollowTheirReadRules) {
-  PageBench<ManufacturerPage> bench(121, 20, false, true);
+  SinglePageBench<ManufacturerPage> bench(121, 20, false, true);
   bench.config.MacAddress = {0, 10, 255, 0x5e, 1, 0xab};
   bench.Show();
   QStringList shown;
@@ -47,8 +47,8 @@ struct Enabled {
 };
 
 Enabled EnabledOn(int type, int version, bool manufacturer, bool advanced) {
-  PageBench<ManufacturerPage> bench(static_cast<std::uint8_t>(type),
-                                    static_cast<std::uint8_t>(version), manufacturer, advanced);
+  SinglePageBench<ManufacturerPage> bench(
+      static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(version), manufacturer, advanced);
   bench.Show();
   const auto on = [&](int id) { return bench.Control(id)->isEnabled(); };
   for (int id : {manufacturercontrol::Reference, manufacturercontrol::Country,

@@ -18,7 +18,7 @@ const int kEncoderOptions[] = {misccontrol::H264Profile, misccontrol::AllowVbr,
                                misccontrol::StrictCbr, misccontrol::PcmVolume};
 
 TEST(MiscPageTest, EnableRules_FollowModelAndCapabilities) {
-  PageBench<MiscPage> legacy(121, 20);
+  SinglePageBench<MiscPage> legacy(121, 20);
   legacy.Show();
   for (int id : kEncoderOptions) EXPECT_TRUE(legacy.Control(id)->isEnabled()) << id;
   EXPECT_FALSE(legacy.Control(misccontrol::FourK)->isEnabled());
@@ -27,7 +27,7 @@ TEST(MiscPageTest, EnableRules_FollowModelAndCapabilities) {
   EXPECT_EQ(legacy.Control<QLabel>(misccontrol::VolumeLabel)->text(), "HDMI-PCM Volume :");
   EXPECT_EQ(legacy.Control<QCheckBox>(misccontrol::AllowVbr)->text(), "Allow VBR");
 
-  PageBench<MiscPage> standard(140, 20);
+  SinglePageBench<MiscPage> standard(140, 20);
   standard.config.Capability4K = 1;
   standard.config.CapabilityInfrared = 1;
   standard.Show();
@@ -39,7 +39,7 @@ TEST(MiscPageTest, EnableRules_FollowModelAndCapabilities) {
 }
 
 TEST(MiscPageTest, ReadBack_KeepsAValueNoItemStandsFor) {
-  PageBench<MiscPage> bench(121, 20);
+  SinglePageBench<MiscPage> bench(121, 20);
   bench.config.IrCarrier = 7;  // from a record
   bench.config.H264Profile = 1;
   bench.config.StrictCbr = 1;
@@ -70,7 +70,7 @@ TEST(MiscPageTest, FourKChoice_IsSentThenRestartsTheDevice) {
 }
 
 TEST(MiscPageTest, EdidButton_AsksTwiceInEnglishForItalianAndPolishToo) {
-  PageBench<MiscPage> bench(140, 20);
+  SinglePageBench<MiscPage> bench(140, 20);
   bench.Show();
   bench.prompts.answers = {PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Cancel};
   QTest::mouseClick(bench.Control(misccontrol::Edid), Qt::LeftButton);
@@ -89,7 +89,7 @@ TEST(MiscPageTest, EdidButton_AsksTwiceInEnglishForItalianAndPolishToo) {
   EXPECT_TRUE(bench.flags.EdidRequest);
 
   for (const int language : {2, 4}) {
-    PageBench<MiscPage> translated(140, 20, false, false, language);
+    SinglePageBench<MiscPage> translated(140, 20, false, false, language);
     translated.Show();
     QTest::mouseClick(translated.Control(misccontrol::Edid), Qt::LeftButton);
     ASSERT_EQ(translated.prompts.messages.size(), 2);

@@ -338,7 +338,7 @@ TEST(MultiplexPageTest, ModelsWithoutMeter_HideItAndKeepOneOutputTab) {
 TEST(MultiplexPageTest, Labels_InTheInstallersLanguageAndSpokenUniquely) {
   QTemporaryDir data;
   ASSERT_TRUE(WriteDataFolder(data.path(), "FR\n", {}));
-  PageBench bench(131, data.path());
+  MultiplexServiceBench bench(131, data.path());
   bench.Open(*bench.multiplex);
   // Texts of the text table, never the template's own captions.
   EXPECT_EQ(bench.Find<QLabel>(FrequencyLabel)->text(), QStringLiteral("Fréq. (kHz) :"));

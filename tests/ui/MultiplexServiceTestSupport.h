@@ -91,24 +91,10 @@ inline QStringList UnspokenOrRepeated(QWidget& page) {
   return faults;
 }
 
-class BenchHost final : public PanelHost {
- public:
-  int CurrentPage() const override { return page; }
-  int CurrentService() const override { return service; }
-  int CurrentModulator() const override { return modulator; }
-  void ChooseService(int index) override { service = index; }
-  void ChooseModulator(int index) override { modulator = index; }
-  void SelectPage(int index) override { page = index; }
-
-  int page = 0;
-  int service = 0;
-  int modulator = 0;
-};
-
 // The two pages alone, with the data folder's files (language, channel list) of the test.
-class PageBench {
+class MultiplexServiceBench {
  public:
-  PageBench(std::uint8_t type, const QString& dataFolder) {
+  MultiplexServiceBench(std::uint8_t type, const QString& dataFolder) {
     settings.LoadApplicationData(dataFolder, dataFolder);
     identity.DeviceTypeCode = type;
     identity.Version.main = 20;

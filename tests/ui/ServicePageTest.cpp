@@ -190,7 +190,7 @@ TEST(ServicePageTest, AitVersion_CountsEachAitEditAndEachRewriteByAFill) {
 TEST(ServicePageTest, ChannelPick_FillsNameIdAndLcnAndMarksForSending) {
   QTemporaryDir data;
   ASSERT_TRUE(WriteDataFolder(data.path(), "EN\n", "5,News,7\n12,Sports,30,extra\n"));
-  PageBench bench(131, data.path());
+  MultiplexServiceBench bench(131, data.path());
   bench.config.Services[0].ServiceName = QStringLiteral("Before");
   bench.Open(*bench.service);
   auto* names = bench.Find<QComboBox>(ServiceName);
@@ -281,7 +281,7 @@ TEST(ServicePageTest, EditBurst_SentOnceAboutTwoSecondsAfterTheLastEdit) {
 TEST(ServicePageTest, Labels_InTheInstallersLanguageAndSpokenUniquely) {
   QTemporaryDir data;
   ASSERT_TRUE(WriteDataFolder(data.path(), "FR\n", {}));
-  PageBench bench(156, data.path());
+  MultiplexServiceBench bench(156, data.path());
   bench.Open(*bench.service);
   EXPECT_EQ(bench.Find<QLabel>(LcnLabel)->text(), QStringLiteral("LCN :"));
   EXPECT_EQ(bench.Find<QLabel>(NameLabel)->text(), QStringLiteral("Nom :"));

@@ -27,6 +27,7 @@
 #include "ui/OstrivaneApp.h"
 #include "ui/OstrivaneDlg.h"
 #include "ui/Setting.h"
+#include "ui/pages/PanelPage.h"
 
 namespace ostrivane::uitest {
 
@@ -135,5 +136,20 @@ W* FindControl(QWidget& root, int id) {
   }
   return nullptr;
 }
+
+// The panel as far as pages on their own need it: it remembers the selections it is told.
+class BenchHost final : public PanelHost {
+ public:
+  int CurrentPage() const override { return page; }
+  int CurrentService() const override { return service; }
+  int CurrentModulator() const override { return modulator; }
+  void ChooseService(int index) override { service = index; }
+  void ChooseModulator(int index) override { modulator = index; }
+  void SelectPage(int index) override { page = index; }
+
+  int page = 0;
+  int service = 0;
+  int modulator = 0;
+};
 
 }  // namespace ostrivane::uitest

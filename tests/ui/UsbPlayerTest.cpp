@@ -59,7 +59,7 @@ TEST(UsbPlayerTest, PlayerButtonsAndStatus_DriveTheDeviceAndTheLamps) {
   }
 }
 
-int CheckedPosition(PageBench<UsbPage>& bench) {
+int CheckedPosition(SinglePageBench<UsbPage>& bench) {
   int checked = 0;
   for (int p = 1; p <= 9; ++p) {
     if (bench.Control<QCheckBox>(usbcontrol::FirstPositionBox + p - 1)->isChecked()) {
@@ -70,7 +70,7 @@ int CheckedPosition(PageBench<UsbPage>& bench) {
 }
 
 TEST(UsbPlayerTest, Overlay_PositionBoxesAndOffsetsFromModel192Version15) {
-  PageBench<UsbPage> bench(192, 15);
+  SinglePageBench<UsbPage> bench(192, 15);
   bench.config.OverlayPosition = 12;  // from a record: no box stands for it
   bench.Show();
   EXPECT_EQ(CheckedPosition(bench), 0);
@@ -93,7 +93,7 @@ TEST(UsbPlayerTest, Overlay_PositionBoxesAndOffsetsFromModel192Version15) {
     EXPECT_EQ(bench.config.OverlayY, 12);
   }
 
-  PageBench<UsbPage> older(192, 14);
+  SinglePageBench<UsbPage> older(192, 14);
   older.Show();
   for (int id : {usbcontrol::OverlayFile, usbcontrol::OverlayX, usbcontrol::OverlayY}) {
     EXPECT_FALSE(older.Control(id)->isEnabled()) << id;
@@ -103,7 +103,7 @@ TEST(UsbPlayerTest, Overlay_PositionBoxesAndOffsetsFromModel192Version15) {
 }
 
 TEST(UsbPlayerTest, FileFields_FollowTheDecodedTextsAndTypingIsAnEdit) {
-  PageBench<UsbPage> bench(192, 15);
+  SinglePageBench<UsbPage> bench(192, 15);
   bench.Show();
   bench.panel.UsbFileNameText = QStringLiteral("Decoded.ts");
   bench.panel.OverlayFileText = QStringLiteral("logo.bmp");

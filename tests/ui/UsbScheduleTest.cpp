@@ -48,7 +48,7 @@ struct ScheduleBench {
     return List()->item(row, 1)->text() + " " + List()->item(row, 2)->text();
   }
 
-  PageBench<UsbPage> bench{192, 20, false, false, kFrench};
+  SinglePageBench<UsbPage> bench{192, 20, false, false, kFrench};
 };
 
 TEST(UsbScheduleTest, Add_RefusesBadEntriesWithABeepAndKeepsStartOrderUpToTen) {
