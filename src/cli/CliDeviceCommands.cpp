@@ -1,6 +1,7 @@
 // Commands that talk to a connected device.
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -197,6 +198,9 @@ int RunLogs(CommandIo& io) {
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the download."));
+  // The window reports "Logs saved into" whatever arrived; a script needs to know nothing did.
+  if (QFileInfo(path).size() <= 0)
+    return io.Fail(kExitFailed, QStringLiteral("the device sent no log data (%1).").arg(path));
   io.out << path << '\n';
   return kExitOk;
 }

@@ -32,8 +32,9 @@ struct CliRun {
 
 class CliTest : public ::testing::Test {
  protected:
-  void StartDevice(std::uint8_t type, std::uint8_t main = 20) {
+  void StartDevice(std::uint8_t type, std::uint8_t main = 20, bool withLogs = true) {
     SimOptions options;
+    if (!withLogs) options.logFile0Size = options.logFileSize = 0;
     options.typeCode = type;
     options.mainVersion = main;
     options.restartDuration = std::chrono::milliseconds(200);
@@ -267,4 +268,13 @@ TEST_F(CliTest, Firmware_CheckReportsAndUpgradeWritesANewerImage) {
   EXPECT_TRUE(upgrade.out.contains("restarting")) << upgrade.out.constData();
   EXPECT_FALSE(m_device->FlashTransfers().isEmpty());
   EXPECT_EQ(m_device->Counters().restarts, 1);
+}
+
+TEST_F(CliTest, Logs_DeviceWithEmptyLogs_IsAFailureNotASavedFile) {
+  StartDevice(131, 20, false);
+  QDir(m_data.path()).mkdir(QStringLiteral("logs"));
+  const CliRun run =
+      Cli({QStringLiteral("logs"), QStringLiteral("--out"), Path(QStringLiteral("logs"))});
+  EXPECT_EQ(run.code, cli::kExitFailed);
+  EXPECT_TRUE(run.err.contains("no log data")) << run.err.constData();
 }
