@@ -17,6 +17,9 @@ class StatusSink {
   // Called for every request that goes out; write lights the write lamp as well.
   virtual void FlashActivity(bool write) = 0;
   virtual void ShowWarningIcon(bool show) = 0;
+  // While the main firmware image is written the window refuses input and cannot be closed:
+  // an interrupted transfer leaves the device without working firmware.
+  virtual void LockWindow(bool /*locked*/) {}
 };
 
 class NullStatusSink final : public StatusSink {

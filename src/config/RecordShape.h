@@ -21,6 +21,7 @@ struct Limits {
     const auto v = static_cast<std::uint32_t>(value);
     return v >= minimum && v <= maximum;
   }
+  bool operator==(const Limits&) const = default;
 };
 
 // Counts and limits that the panel owns but that fix the shape of the record.
@@ -32,6 +33,7 @@ struct RecordShape {
   Limits VideoBitrateLimits{500, 15000, 9000};
 
   static RecordShape ForType(std::uint8_t typeCode);
+  bool operator==(const RecordShape&) const = default;
 };
 
 // What the codec needs to know about the connected device.

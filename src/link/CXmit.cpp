@@ -58,7 +58,7 @@ bool CXmit::TransactWriteBlock(std::uint32_t address, std::span<const std::uint8
 }
 
 bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait) {
-  if (!IsConnected()) {
+  if (!IsConnected() || m_cancelled.load()) {
     LinkError = true;
     WriteIndicator = false;
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -39,6 +40,9 @@ class CXmit {
   void CloseSerial();
   void CloseAll();
   const Channel* CurrentChannel() const { return m_channel.get(); }
+  // Any thread: while set, requests fail at once as if nothing were connected. Closing the window
+  // uses it to end a running operation after its current request.
+  void SetCancelled(bool cancelled) { m_cancelled.store(cancelled); }
 
   // Payload of the last good reply (never longer than the buffer).
   std::span<const std::uint8_t> Reply() const {
@@ -62,6 +66,7 @@ class CXmit {
   std::unique_ptr<Channel> m_channel;
   EncodedFrame m_transmit;
   ReplyDecoder m_decoder;
+  std::atomic<bool> m_cancelled{false};
 };
 
 }  // namespace ostrivane

@@ -8,12 +8,14 @@ struct FirmwareVersion {
   std::uint8_t main = 0;
   std::uint8_t spare = 0;
   std::uint8_t secondary = 0;
+  bool operator==(const FirmwareVersion&) const = default;
 };
 
 // Identity of the connected modulator; written only by Identify, kept after the device goes away.
 struct DeviceIdentity {
   std::uint8_t DeviceTypeCode = 0;
   FirmwareVersion Version;
+  bool operator==(const DeviceIdentity&) const = default;
 };
 
 // 121, 128, 131..159, 176, 178 and 192 identify a supported device.

@@ -44,6 +44,7 @@ struct DeviceStatus {
   // Names joined with "_", for change detection only.
   QString UsbFileList;
   QString OverlayFileList;
+  bool operator==(const DeviceStatus&) const = default;
 };
 
 // The panel's current and previous status (the previous one drives change detection).
@@ -52,6 +53,7 @@ struct DeviceStatusPair {
   DeviceStatus previous;
   // Last text handed to the panel's clock field, so that an unchanged time is not rewritten.
   QString ClockText;
+  bool operator==(const DeviceStatusPair&) const = default;
 };
 
 // Reads the status reply (payload of length L = reply.size(), at most the 4096-byte reply buffer)

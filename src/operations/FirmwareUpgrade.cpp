@@ -183,8 +183,12 @@ MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& i
                                   ? kFirmwareAddressSpace
                                   : kMaxFlashImageLength;
   // An image the device cannot address is refused before anything is sent.
-  if (profile && image.bytes.size() <= maxLength) result = RunMainTransfer(ctx, *profile, image);
+  if (profile && image.bytes.size() <= maxLength) {
+    ctx.status.LockWindow(true);
+    result = RunMainTransfer(ctx, *profile, image);
+  }
   ctx.status.SetProgress(1, 0);
+  ctx.status.LockWindow(false);
   return result;
 }
 

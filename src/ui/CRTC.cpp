@@ -135,15 +135,12 @@ void CRTC::accept() {
   QDialog::accept();
 }
 
-bool EditDeviceClock(OperationContext& ctx, QWidget* parent) {
+std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent) {
   CRTC dialog(ctx.deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), parent);
   dialog.exec();
   // The link may have gone (and the panel with it) while the dialog was open.
-  if (!dialog.Changed() || ctx.panel.PanelActive == 0) return false;
-  const DeviceClockTime chosen = dialog.Clock();
-  SendDeviceClock(ctx.link, chosen.year, chosen.month, chosen.day, chosen.hour, chosen.minute,
-                  chosen.second);
-  return true;
+  if (!dialog.Changed() || ctx.panel.PanelActive == 0) return std::nullopt;
+  return dialog.Clock();
 }
 
 }  // namespace ostrivane

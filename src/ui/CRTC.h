@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <cstdint>
+#include <optional>
 
 #include "operations/DeviceStatus.h"
 
@@ -60,8 +61,8 @@ class CRTC final : public QDialog {
   QTimeEdit* m_time = nullptr;
 };
 
-// The clock field's action: the dialog on the device clock of the last status, then the clock
-// command when (and only when) OK changed it while the panel is still open. True when sent.
-bool EditDeviceClock(OperationContext& ctx, QWidget* parent);
+// The clock field's action: the dialog on the device clock of the last status. The time to send,
+// when (and only when) OK changed it while the panel is still open.
+std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent);
 
 }  // namespace ostrivane

@@ -33,6 +33,8 @@ class CInfo final : public QWidget, public StatusSink {
   void SetProgress(std::uint32_t range, std::uint32_t position) override;
   void FlashActivity(bool write) override;
   void ShowWarningIcon(bool show) override;
+  // Passed on to the main window, which owns the input and the closing.
+  void LockWindow(bool locked) override { Q_EMIT WindowLockRequested(locked); }
 
   // The timers that put the lamps out (tests follow their order).
   const QTimer& ActivityLampTimer() const { return m_activityTimer; }
@@ -51,6 +53,7 @@ class CInfo final : public QWidget, public StatusSink {
  Q_SIGNALS:
   // Click of the log button.
   void LogRequested();
+  void WindowLockRequested(bool locked);
 
  private:
   void BuildControls();

@@ -6,6 +6,7 @@
 #include "ui/Info.h"
 #include "ui/OstrivaneDlg.h"
 #include "ui/Setting.h"
+#include "ui/device/DeviceThread.h"
 
 namespace ostrivane {
 
@@ -17,8 +18,10 @@ COstrivaneApp::COstrivaneApp(AppOptions options)
 
 COstrivaneApp::~COstrivaneApp() {
   Stop();
+  // The device thread's last work may still report to the window: it ends first.
+  m_device.reset();
   // Nothing may report to the window once it is gone.
-  m_status.Attach(nullptr);
+  m_status.Attach(nullptr, nullptr);
   m_displays.Attach(nullptr);
   m_qtPrompts.SetOwners(nullptr, nullptr);
   m_dialog.reset();
@@ -36,10 +39,13 @@ void COstrivaneApp::Start() {
       m_options.dataFolder.isEmpty() ? QDir::currentPath() : m_options.dataFolder;
   m_settings.LoadApplicationData(folder, m_options.desktopFolder);
 
-  m_dialog = std::make_unique<COstrivaneDlg>(m_ctx, m_discovery, m_options.connection);
-  m_status.Attach(&m_dialog->Info());
+  m_device = std::make_unique<DeviceThread>(m_ctx, ChosenPrompts());
+  m_dialog =
+      std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
+  m_status.Attach(&m_dialog->Info(), &m_dialog->Info());
   m_displays.Attach(&m_dialog->Setting());
   m_qtPrompts.SetOwners(m_dialog.get(), &m_dialog->Setting());
+  m_device->Start();
   m_dialog->show();
 
   // Without discovery the tool still finds devices on the serial ports; nothing is reported.

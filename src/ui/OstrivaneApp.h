@@ -20,6 +20,7 @@
 namespace ostrivane {
 
 class COstrivaneDlg;
+class DeviceThread;
 
 struct AppOptions {
   QString dataFolder;     // empty: the current directory
@@ -45,11 +46,14 @@ class COstrivaneApp {
   int InitInstance();
   // Data files, the main window (shown) and the discovery listener, in that order.
   void Start();
-  // Stops the discovery listener; the main window stays for inspection until destruction.
+  // Stops the discovery listener; the main window stays for inspection until destruction, and
+  // the device thread until then too (closing the window has finished its work).
   void Stop();
 
   COstrivaneDlg* MainDialog() const { return m_dialog.get(); }
   OperationContext& Context() { return m_ctx; }
+  // The thread that owns the link; exists from Start() on.
+  DeviceThread& Device() { return *m_device; }
   // discovery_start code of the listener (its failure is not reported to the user).
   int DiscoveryStartCode() const { return m_discoveryCode; }
   quint16 DiscoveryPort() const;
@@ -77,6 +81,8 @@ class COstrivaneApp {
   DeviceStatusPair m_deviceStatus;
   ConnectionFlags m_flags;
   OperationContext m_ctx;
+  // Owns the link from Start() on; stopped before the window goes.
+  std::unique_ptr<DeviceThread> m_device;
   std::unique_ptr<COstrivaneDlg> m_dialog;
 };
 

@@ -3,15 +3,17 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <algorithm>
+#include <memory>
 
 #include "operations/DeviceActions.h"
 #include "operations/DeviceFiles.h"
-#include "operations/FirmwareUpgrade.h"
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
 #include "ui/Info.h"
 #include "ui/Pictures.h"
 #include "ui/Setting.h"
+#include "ui/device/ConnectionSteps.h"
+#include "ui/device/DeviceThread.h"
 
 namespace ostrivane {
 
@@ -27,17 +29,23 @@ QString WindowTitle(int setupVersion, const DeviceIdentity* connected) {
   return title;
 }
 
-COstrivaneDlg::COstrivaneDlg(OperationContext& ctx, const DiscoveryTable& discovery,
-                             ConnectionOptions connection, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_discovery(discovery), m_connection(std::move(connection)) {
+COstrivaneDlg::COstrivaneDlg(OperationContext& ctx, DeviceThread& device,
+                             const DiscoveryTable& discovery, ConnectionOptions connection,
+                             QWidget* parent)
+    : QWidget(parent),
+      m_ctx(ctx),
+      m_device(device),
+      m_discovery(discovery),
+      m_connection(std::move(connection)) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowIcon(PictureIcon(Picture::Application));
   m_scale = MeasureDisplayScale(*this);
 
-  m_setting = new CSetting(m_ctx, this);
+  m_setting = new CSetting(m_ctx, m_device, this);
   m_setting->BuildPages(m_scale);
   m_info = new CInfo(m_ctx.settings, this);
   connect(m_info, &CInfo::LogRequested, this, &COstrivaneDlg::OnLogButton);
+  connect(m_info, &CInfo::WindowLockRequested, this, &COstrivaneDlg::OnWindowLock);
   setFixedWidth(std::max(m_setting->width(), m_info->sizeHint().width()));
   setTabOrder(m_setting, m_info);
   UpdateTitleAndLayout(false);
@@ -66,77 +74,110 @@ void COstrivaneDlg::UpdateTitleAndLayout(bool withPanel) {
   setWindowTitle(WindowTitle(m_ctx.settings.SetupVersion(), withPanel ? &m_ctx.identity : nullptr));
 }
 
-bool COstrivaneDlg::ConnectStep() {
-  const int language = m_ctx.settings.LanguageIndex();
-  if (m_ctx.flags.EdidRequest) ProgramEdid(m_ctx);
-  if (m_ctx.flags.RestartWaitTicks != 0) {
-    m_info->ShowWarningIcon(true);
-    m_info->ShowStatusText(LocalText(text::WaitDoNotPowerOff, language), kRestartWarningMs, false);
-  } else {
-    m_info->ShowWarningIcon(false);
-    m_info->ShowStatusText(LocalText(text::WaitingConnection, language), kWaitingTextMs, false);
-  }
+void COstrivaneDlg::OnSearchTimer() {
+  m_searchTimer.stop();
   m_info->EnableLogButton(false);
-  m_info->SetProgress(1, 0);
   UpdateTitleAndLayout(false);
-  if (!ConnectDevice(m_ctx.link, m_ctx.identity, m_discovery, m_connection)) return false;
-  if (HardwareCheck(m_ctx)) return false;
+  auto outcome = std::make_shared<ConnectOutcome>();
+  m_device.Submit(
+      [outcome, discovery = &m_discovery, connection = m_connection](OperationContext& ctx) {
+        *outcome = RunConnectStep(ctx, *discovery, connection);
+      },
+      [this, outcome] { FinishSearchStep(*outcome); });
+}
+
+void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
+  if (m_closing) return;
+  std::int32_t& ticks = m_ctx.flags.RestartWaitTicks;
+  ticks = std::max<std::int32_t>(ticks - 1, 0);
+  switch (outcome.result) {
+    case ConnectOutcome::Result::NotFound:
+      m_searchTimer.start(kSearchPeriodMs);
+      return;
+    case ConnectOutcome::Result::ReadFailed:
+      FallBack(true, kFirstSearchMs);
+      return;
+    case ConnectOutcome::Result::RecordRefused:
+      // Shown for a while before the next attempt says "Waiting connection..." again.
+      m_info->ShowStatusText(LocalText(text::ConfigurationError, m_ctx.settings.LanguageIndex()),
+                             kRefusedRecordTextMs, false);
+      FallBack(true, kSearchPeriodMs);
+      return;
+    case ConnectOutcome::Result::Ready:
+      break;
+  }
   m_info->ShowWarningIcon(false);
   UpdateTitleAndLayout(true);
   m_setting->OpenForDevice();
-  m_info->ShowStatusText(LocalText(text::HardwareConnected, language), kConnectedTextMs, false);
+  m_info->ShowStatusText(LocalText(text::HardwareConnected, m_ctx.settings.LanguageIndex()),
+                         kConnectedTextMs, false);
   m_info->EnableLogButton(true);
-  return true;
-}
-
-void COstrivaneDlg::OnSearchTimer() {
-  m_searchTimer.stop();
-  m_connected = ConnectStep();
-  if (m_connected) {
-    m_watchTimer.start(kFirstWatchMs);
-  } else {
-    m_searchTimer.start(kSearchPeriodMs);
-  }
-  std::int32_t& ticks = m_ctx.flags.RestartWaitTicks;
-  ticks = std::max<std::int32_t>(ticks - 1, 0);
-  if (m_connected) Q_EMIT DeviceConnected();
+  m_connected = true;
+  m_watchTimer.start(kFirstWatchMs);
+  Q_EMIT DeviceConnected();
 }
 
 void COstrivaneDlg::OnWatchTimer() {
   m_watchTimer.stop();
   if (m_ctx.flags.EdidRequest) {
     // The link stays open: the next search step sends the programming command over it first.
-    m_setting->ClosePanel();
-    UpdateTitleAndLayout(false);
-    FallBackToSearching();
+    FallBack(false, kFirstSearchMs);
     return;
   }
-  const bool linkError = m_ctx.link.LinkError;
-  m_ctx.link.LinkError = false;
+  auto linkError = std::make_shared<bool>(false);
+  m_device.Submit([linkError](OperationContext& ctx) { *linkError = TakeLinkError(ctx); },
+                  [this, linkError] { FinishWatchStep(*linkError); });
+}
+
+void COstrivaneDlg::FinishWatchStep(bool linkError) {
+  if (m_closing || !m_connected) return;
   if (linkError || m_ctx.flags.FirmwareReloadRequest) {
-    m_setting->ClosePanel();
-    UpdateTitleAndLayout(false);
-    m_ctx.link.CloseSerial();
-    FallBackToSearching();
+    FallBack(true, kFirstSearchMs);
     return;
   }
   m_watchTimer.start(kWatchPeriodMs);
 }
 
-void COstrivaneDlg::FallBackToSearching() {
+void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs) {
+  m_watchTimer.stop();
   m_connected = false;
-  m_searchTimer.start(kFirstSearchMs);
-  Q_EMIT SearchResumed();
+  UpdateTitleAndLayout(false);
+  m_setting->ClosePanel([this, closeSerial, firstSearchMs] {
+    if (closeSerial) m_device.Submit([](OperationContext& ctx) { ctx.link.CloseSerial(); });
+    if (m_closing) return;
+    m_searchTimer.start(firstSearchMs);
+    Q_EMIT SearchResumed();
+  });
 }
 
 void COstrivaneDlg::OnLogButton() {
-  DownloadLogs(m_ctx, QDateTime::currentDateTime(), m_ctx.settings.DefaultSaveFolder());
+  const QDateTime now = QDateTime::currentDateTime();
+  const QString folder = m_ctx.settings.DefaultSaveFolder();
+  m_device.Submit([now, folder](OperationContext& ctx) { DownloadLogs(ctx, now, folder); });
+}
+
+void COstrivaneDlg::OnWindowLock(bool locked) {
+  m_locked = locked;
+  m_setting->setEnabled(!locked);
+  if (locked) m_info->EnableLogButton(false);
 }
 
 void COstrivaneDlg::closeEvent(QCloseEvent* event) {
+  if (m_locked) {
+    // Closing now would cut the firmware transfer: nothing is asked, the close is ignored.
+    m_info->ShowWarningIcon(true);
+    m_info->ShowStatusText(LocalText(text::WaitDoNotPowerOff, m_ctx.settings.LanguageIndex()),
+                           kLockedCloseTextMs, false);
+    event->ignore();
+    return;
+  }
+  m_closing = true;
   m_searchTimer.stop();
   m_watchTimer.stop();
+  // Bounded: the running operation ends after its current request, then the last send runs.
+  m_device.EndRunningJob();
   m_setting->ClosePanel();
+  m_device.Finish();
   m_connected = false;
   QWidget::closeEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "link/Connection.h"
 #include "operations/OperationContext.h"
@@ -11,14 +12,18 @@ namespace ostrivane {
 
 class CInfo;
 class CSetting;
+class DeviceThread;
 class DiscoveryTable;
+struct ConnectOutcome;
 
 // "Ostrivane 1.0", then " (setup N)" for a non-zero setup version, then the connected hardware
 // " (H131[83]-20.10)" when identity is given.
 QString WindowTitle(int setupVersion, const DeviceIdentity* connected);
 
 // The main window: the settings panel above the status bar. Timer 1 searches for a device, one
-// ConnectStep per expiry; timer 2 watches the connected device and falls back to searching.
+// search step per expiry; timer 2 watches the connected device and falls back to searching. The
+// device part of every step runs on the device thread; a timer is started again only when the
+// step it drives has finished there, so steps never overlap.
 class COstrivaneDlg final : public QWidget {
   Q_OBJECT
 
@@ -27,11 +32,11 @@ class COstrivaneDlg final : public QWidget {
   static constexpr int kSearchPeriodMs = 1000;
   static constexpr int kFirstWatchMs = 1000;
   static constexpr int kWatchPeriodMs = 100;
-  static constexpr int kWaitingTextMs = 2000;
-  static constexpr int kRestartWarningMs = 200;
   static constexpr int kConnectedTextMs = 1000000;
+  static constexpr int kRefusedRecordTextMs = 2000;
+  static constexpr int kLockedCloseTextMs = 10000;
 
-  COstrivaneDlg(OperationContext& ctx, const DiscoveryTable& discovery,
+  COstrivaneDlg(OperationContext& ctx, DeviceThread& device, const DiscoveryTable& discovery,
                 ConnectionOptions connection, QWidget* parent = nullptr);
   ~COstrivaneDlg() override;
 
@@ -41,10 +46,10 @@ class COstrivaneDlg final : public QWidget {
 
   // Rebuilds the title and stacks the panel (when withPanel) over the status bar.
   void UpdateTitleAndLayout(bool withPanel);
-  // One attempt to find, check and show a device; true when one is connected.
-  bool ConnectStep();
-  // True from a successful ConnectStep until the next fall-back to searching.
+  // True from a successful search step until the next fall-back to searching.
   bool Connected() const { return m_connected; }
+  // True while the main firmware image is written: the window refuses input and closing.
+  bool Locked() const { return m_locked; }
 
  Q_SIGNALS:
   void DeviceConnected();
@@ -55,11 +60,17 @@ class COstrivaneDlg final : public QWidget {
 
  private:
   void OnSearchTimer();
+  void FinishSearchStep(const ConnectOutcome& outcome);
   void OnWatchTimer();
-  void FallBackToSearching();
+  void FinishWatchStep(bool linkError);
+  // Closes the panel (its last send), shrinks the window, optionally closes a serial port, and
+  // searches again after firstSearchMs.
+  void FallBack(bool closeSerial, int firstSearchMs);
   void OnLogButton();
+  void OnWindowLock(bool locked);
 
   OperationContext& m_ctx;
+  DeviceThread& m_device;
   const DiscoveryTable& m_discovery;
   ConnectionOptions m_connection;
   DisplayScale m_scale;
@@ -68,6 +79,8 @@ class COstrivaneDlg final : public QWidget {
   QTimer m_searchTimer;
   QTimer m_watchTimer;
   bool m_connected = false;
+  bool m_locked = false;
+  bool m_closing = false;
 };
 
 }  // namespace ostrivane

@@ -9,6 +9,7 @@
 #include "operations/Transfer.h"
 #include "texts/TextTable.h"
 #include "ui/ColouredTabBar.h"
+#include "ui/device/DeviceThread.h"
 #include "ui/ControlIds.h"
 #include "ui/pages/ManufacturerPage.h"
 #include "ui/pages/MiscPage.h"
@@ -33,21 +34,10 @@ constexpr int kMinimumAreaWidth = 780;
 constexpr int kMinimumAreaHeight = 260;
 constexpr int kBottomMargin = 4;
 
-// UsbPresent is derived as 0 or 1, so this value is never reported: the first poll after opening
-// always finds a change and refills the USB page.
-constexpr std::uint8_t kNeverReportedUsbPresent = 0xFF;
-
-// Models told that the panel has opened (0xD0 with sub-operation 3).
-constexpr std::uint8_t kPanelOpenedTypes[] = {159, 176, 178, 192};
-
-bool AnnouncesPanelOpened(std::uint8_t type) {
-  return std::find(std::begin(kPanelOpenedTypes), std::end(kPanelOpenedTypes), type) !=
-         std::end(kPanelOpenedTypes);
-}
-
 }  // namespace
 
-CSetting::CSetting(OperationContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
+CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_device(device) {
   setObjectName(QStringLiteral("settingsPanel"));
   setAccessibleName(QStringLiteral("Settings"));
   m_timer.setSingleShot(true);
@@ -105,48 +95,55 @@ PanelPage* CSetting::Page(int index) const {
 }
 
 void CSetting::OpenForDevice() {
-  const std::uint8_t type = m_ctx.identity.DeviceTypeCode;
-  m_multiplex->RefillProtocolList(type);
+  m_multiplex->RefillProtocolList(m_ctx.identity.DeviceTypeCode);
   m_currentPage = -1;
   m_currentService = 0;
   m_currentModulator = 0;
-  m_ctx.shape = RecordShape::ForType(type);
-  InvalidateRememberedStatus();
-  if (ReadDeviceConfig(m_ctx)) {
-    show();
-    m_ctx.panel.SendCountdown = 0;
-    m_timer.start(kFirstPanelTickMs);
-    m_ctx.panel.PanelActive = 1;
-  }
-  if (AnnouncesPanelOpened(type)) {
-    const std::uint8_t payload[] = {sub::PanelOpened};
-    m_ctx.link.Transact(cmd::System, payload, timeout::Normal);
-  }
+  m_closing = false;
+  show();
+  m_ctx.panel.SendCountdown = 0;
   m_ctx.panel.PlayerCommand = 0;
+  m_ctx.panel.PanelActive = 1;
+  m_timer.start(kFirstPanelTickMs);
   SelectPage(m_ctx.settings.ManufacturerMode() ? ManufacturerPage::kIndex : MultiplexPage::kIndex);
 }
 
-void CSetting::InvalidateRememberedStatus() {
-  m_ctx.deviceStatus.previous.UsbPresent = kNeverReportedUsbPresent;
-  m_ctx.deviceStatus.ClockText.clear();
-}
-
-void CSetting::ClosePanel() {
-  if (m_ctx.panel.PanelActive != 0) {
-    // Whatever was edited (or not) goes to the device once more before the link is given up.
-    m_ctx.panel.SendCountdown = 1;
-    PanelTick(m_ctx, false);
-  }
+void CSetting::ClosePanel(std::function<void()> then) {
   m_timer.stop();
   hide();
-  m_ctx.panel.PanelActive = 0;
+  if (m_closing) {
+    // The last send is already under way: then follows it.
+    m_device.Submit([](OperationContext&) {}, std::move(then));
+    return;
+  }
+  if (m_ctx.panel.PanelActive == 0) {
+    if (then) then();
+    return;
+  }
+  // Whatever was edited (or not) goes to the device once more before the link is given up.
+  m_closing = true;
+  m_ctx.panel.SendCountdown = 1;
+  m_device.Submit([](OperationContext& ctx) { PanelTick(ctx, false); },
+                  [this, then = std::move(then)] {
+                    m_ctx.panel.PanelActive = 0;
+                    m_closing = false;
+                    if (then) then();
+                  });
 }
 
 void CSetting::OnPanelTimer() {
-  PanelTick(m_ctx, true);
-  // Measured from the end of the tick, so a slow device stretches the period instead of
-  // piling up ticks.
-  if (m_ctx.panel.PanelActive != 0) m_timer.start(kPanelTickPeriodMs);
+  m_device.Submit([](OperationContext& ctx) { PanelTick(ctx, true); },
+                  [this] {
+                    // Measured from the end of the tick, so a slow device stretches the period
+                    // instead of piling up ticks.
+                    if (m_ctx.panel.PanelActive != 0 && !m_closing) {
+                      m_timer.start(kPanelTickPeriodMs);
+                    }
+                  });
+}
+
+void CSetting::RunOnDevice(std::function<void(OperationContext&)> work) {
+  m_device.Submit(std::move(work));
 }
 
 void CSetting::SelectPage(int page) {

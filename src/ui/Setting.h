@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "operations/OperationContext.h"
 #include "ui/DisplayScale.h"
@@ -11,6 +12,7 @@
 namespace ostrivane {
 
 class ColouredTabBar;
+class DeviceThread;
 class MultiplexPage;
 class ServicePage;
 class UsbPage;
@@ -18,21 +20,24 @@ class MiscPage;
 class ManufacturerPage;
 
 // The settings panel: the page strip 1270 and five pages sharing one area below it. It is open
-// for a device between OpenForDevice and ClosePanel, and runs the periodic transfer on its timer.
+// for a device between OpenForDevice and ClosePanel, and runs the periodic transfer on its timer:
+// each tick runs on the device thread, and the timer is started again when the tick has finished.
 class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   Q_OBJECT
 
  public:
   static constexpr int kPageCount = 5;
 
-  CSetting(OperationContext& ctx, QWidget* parent);
+  CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent);
 
   // Once, right after construction: tab labels, page layouts, the shared page area.
   void BuildPages(const DisplayScale& scale);
-  // Counts and limits of the model, first configuration read, panel shown and polling started.
+  // After the device's first configuration read (the search step reads it on the device
+  // thread): the pages for its model, the panel shown and polling started.
   void OpenForDevice();
-  // One last send when open for a device, then hidden and stopped.
-  void ClosePanel();
+  // Hidden and stopped at once; when open for a device, one last send on the device thread.
+  // then runs when that send has finished (at once when there was nothing to send).
+  void ClosePanel(std::function<void()> then = {});
 
   int CurrentPage() const override { return m_currentPage; }
   int CurrentService() const override { return m_currentService; }
@@ -40,6 +45,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void ChooseService(int index) override;
   void ChooseModulator(int index) override;
   void SelectPage(int page) override;
+  void RunOnDevice(std::function<void(OperationContext&)> work) override;
 
   void RefreshScheduleList() override;
   void ShowUsbStatus() override;
@@ -61,10 +67,10 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
  private:
   QColor PageTabColour(int index) const;
   void PlacePageArea(const DisplayScale& scale);
-  void InvalidateRememberedStatus();
   void OnPanelTimer();
 
   OperationContext& m_ctx;
+  DeviceThread& m_device;
   ColouredTabBar* m_pageTabs = nullptr;
   QWidget* m_pageArea = nullptr;
   MultiplexPage* m_multiplex = nullptr;
@@ -74,6 +80,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   ManufacturerPage* m_manufacturer = nullptr;
   std::array<PanelPage*, kPageCount> m_pages{};
   QTimer m_timer;
+  bool m_closing = false;
   int m_currentPage = -1;
   int m_currentService = 0;
   int m_currentModulator = 0;

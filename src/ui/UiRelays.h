@@ -1,5 +1,12 @@
 #pragma once
 
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "common/StatusSink.h"
 #include "operations/OperationContext.h"
 
@@ -7,22 +14,62 @@ namespace ostrivane {
 
 // The link and the operations are built before the window that shows their effects, so the
 // application hands them these forwarders and points them at the window once it exists.
+//
+// The status relay is called from the device thread as well: there every call is queued to the
+// window's thread (in order), and a timed text with wait holds the device thread, not the window.
+// Attach is called only while no device work runs.
 class StatusRelay final : public StatusSink {
  public:
-  void Attach(StatusSink* target) { m_target = target ? target : &m_null; }
+  // context: the object whose thread shows the status (the status bar itself).
+  void Attach(StatusSink* target, QObject* context) {
+    m_target = target ? target : &m_null;
+    m_context = target ? context : nullptr;
+  }
 
   void ShowStatusText(const QString& text, int durationMs, bool wait) override {
-    m_target->ShowStatusText(text, durationMs, wait);
+    if (OnWindowThread()) {
+      m_target->ShowStatusText(text, durationMs, wait);
+      return;
+    }
+    Post([text, durationMs](StatusSink& s) { s.ShowStatusText(text, durationMs, false); });
+    if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(std::max(durationMs, 0)));
   }
   void SetProgress(std::uint32_t range, std::uint32_t position) override {
-    m_target->SetProgress(range, position);
+    Forward([range, position](StatusSink& s) { s.SetProgress(range, position); });
   }
-  void FlashActivity(bool write) override { m_target->FlashActivity(write); }
-  void ShowWarningIcon(bool show) override { m_target->ShowWarningIcon(show); }
+  void FlashActivity(bool write) override {
+    Forward([write](StatusSink& s) { s.FlashActivity(write); });
+  }
+  void ShowWarningIcon(bool show) override {
+    Forward([show](StatusSink& s) { s.ShowWarningIcon(show); });
+  }
+  void LockWindow(bool locked) override {
+    Forward([locked](StatusSink& s) { s.LockWindow(locked); });
+  }
 
  private:
+  bool OnWindowThread() const {
+    return m_context == nullptr || QThread::currentThread() == m_context->thread();
+  }
+  template <class Call>
+  void Forward(Call call) {
+    if (OnWindowThread()) {
+      call(*m_target);
+    } else {
+      Post(std::move(call));
+    }
+  }
+  template <class Call>
+  void Post(Call call) {
+    StatusSink* target = m_target;
+    // Dropped by Qt if the status bar is gone before the call is delivered.
+    QMetaObject::invokeMethod(
+        m_context, [target, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
+  }
+
   NullStatusSink m_null;
   StatusSink* m_target = &m_null;
+  QObject* m_context = nullptr;
 };
 
 class DisplaysRelay final : public PanelDisplays {

@@ -64,7 +64,8 @@ TEST(ConnectionLoopTest, AnnouncedDevice_ConnectsPollsAndDownloadsLogs) {
   auto* logButton = FindControl<QToolButton>(ui.Info(), control::LogButton);
   ASSERT_TRUE(logButton->isEnabled());
   QTest::mouseClick(logButton, Qt::LeftButton);
-  ASSERT_FALSE(ui.prompts.messages.isEmpty());
+  // The download runs on the device thread; its report comes back to the window.
+  ASSERT_TRUE(WaitUntil([&] { return !ui.prompts.messages.isEmpty(); }, 5000));
   const QString message = ui.prompts.messages.last().text;
   EXPECT_TRUE(message.startsWith(QStringLiteral("Logs saved into "))) << message.toStdString();
   const QStringList logs =
@@ -148,7 +149,7 @@ TEST(ConnectionLoopTest, ConfirmedEdidRepair_ProgramsOnceOverTheOpenLinkThenReco
   auto* repair = FindControl<QToolButton>(ui.Setting(), control::EdidButton);
   ASSERT_TRUE(repair->isEnabled());
   QTest::mouseClick(repair, Qt::LeftButton);
-  ASSERT_EQ(ui.prompts.messages.size(), 2);
+  ASSERT_TRUE(WaitUntil([&] { return ui.prompts.messages.size() == 2; }, 3000));
   QTest::qWait(300);
   EXPECT_EQ(fallBacks.count(), 0);
 

@@ -109,6 +109,7 @@ TEST(CrtcDialogTest, ClockField_OpensTheDialogAndSendsOnlyAChangedTime) {
   });
   QTest::keyClick(field, Qt::Key_Return);
   EXPECT_TRUE(*opened);
+  ASSERT_TRUE(window.WaitDeviceIdle());
   // Clock command table: 0x00, year 2024 low byte first, month, day, hour, minute, second 0.
   EXPECT_EQ(ClockCommands(window), QList<QByteArray>{QByteArray::fromHex("00e8070503081e00")});
   EXPECT_EQ(window.device.Counters().clockSets, 1);

@@ -90,6 +90,8 @@ class DeviceWindow {
   CInfo& Info() { return m_app->MainDialog()->Info(); }
   OperationContext& Ctx() { return m_app->Context(); }
   bool Connected() const { return m_app->MainDialog()->Connected(); }
+  // What a click queued on the device thread has been done.
+  bool WaitDeviceIdle() { return uitest::WaitDeviceIdle(*m_app); }
   QString DataFolder() const { return m_data.path(); }
   void ShowPage(int page) { Panel().PageTabs()->setCurrentIndex(page); }
   template <class W = QWidget>
@@ -162,6 +164,7 @@ class SinglePageBench {
     shape = RecordShape::ForType(type);
     settings.SetModes(manufacturer, advanced);
     settings.SetLanguageIndex(language);
+    host.ctx = &ctx;
     page = new PageT(host, ctx, &window);
     page->PageLayout();
     (new QVBoxLayout(&window))->addWidget(page);

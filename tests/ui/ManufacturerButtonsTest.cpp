@@ -17,6 +17,7 @@ void Click(DeviceWindow& window, int id) {
   auto* button = window.Control<QPushButton>(id);
   ASSERT_TRUE(button->isVisible() && button->isEnabled()) << id;
   QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_TRUE(window.WaitDeviceIdle());
 }
 
 WindowSetup Manufacturer(std::uint8_t type, QStringList logos = {}) {

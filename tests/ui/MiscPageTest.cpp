@@ -107,6 +107,7 @@ TEST(MiscPageTest, EdidButtonInManufacturerMode_ProgramsAtOnceAndStaysConnected)
   ASSERT_TRUE(window.connected);
   window.ShowPage(MiscPage::kIndex);
   QTest::mouseClick(window.Control(misccontrol::Edid), Qt::LeftButton);
+  ASSERT_TRUE(window.WaitDeviceIdle());
   EXPECT_EQ(window.device.Counters().edidProgrammings, 1);
   EXPECT_TRUE(window.prompts.messages.isEmpty());
   QTest::qWait(300);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "ui/device/DeviceThread.h"
+
 namespace ostrivane::uitest {
 
 namespace {
@@ -95,6 +97,14 @@ UiHarness::~UiHarness() {
 
 bool UiHarness::WaitConnected(int timeoutMs) {
   return WaitUntil([this] { return Dialog().Connected(); }, timeoutMs);
+}
+
+bool UiHarness::WaitDeviceIdle(int timeoutMs) {
+  return uitest::WaitDeviceIdle(*m_app, timeoutMs);
+}
+
+bool WaitDeviceIdle(COstrivaneApp& app, int timeoutMs) {
+  return WaitUntil([&app] { return !app.Device().Busy(); }, timeoutMs);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {

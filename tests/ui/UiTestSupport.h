@@ -112,9 +112,12 @@ class UiHarness {
   CSetting& Setting() { return Dialog().Setting(); }
   OperationContext& Ctx() { return m_app->Context(); }
   QString DesktopFolder() const { return m_desktop.path(); }
+  QString FirmwareFolder() const { return m_data.path() + QStringLiteral("/firmware"); }
 
   // Waits (running the event loop) until the window has connected a device.
   bool WaitConnected(int timeoutMs = 8000);
+  // Waits until the device thread has no work left (what a click queued has been done).
+  bool WaitDeviceIdle(int timeoutMs = 5000);
 
   RecordingPrompts prompts;
 
@@ -127,6 +130,8 @@ class UiHarness {
 
 // Runs the event loop until condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+// Runs the event loop until the application's device thread has no work left.
+bool WaitDeviceIdle(COstrivaneApp& app, int timeoutMs = 5000);
 
 // The child of root whose "controlId" is id.
 template <class W = QWidget>
@@ -146,10 +151,15 @@ class BenchHost final : public PanelHost {
   void ChooseService(int index) override { service = index; }
   void ChooseModulator(int index) override { modulator = index; }
   void SelectPage(int index) override { page = index; }
+  // A page on its own has no device thread: the work runs at once on the bench's context.
+  void RunOnDevice(std::function<void(OperationContext&)> work) override {
+    if (ctx != nullptr) work(*ctx);
+  }
 
   int page = 0;
   int service = 0;
   int modulator = 0;
+  OperationContext* ctx = nullptr;
 };
 
 }  // namespace ostrivane::uitest

@@ -110,13 +110,19 @@ void ManufacturerPage::BuildButtons() {
       AddButton(control::FactoryDefaultButton, "SET FACTORY DEFAULT", "setFactoryDefault",
                 "Set factory default", [this] { SetFactoryDefault(); });
   m_clockSet = AddButton(control::ClockSetButton, "Clock Set", "clockSet", "Set device clock",
-                         [this] { SetClockFromComputer(Ctx(), QDateTime::currentDateTime()); });
+                         [this] {
+                           const QDateTime now = QDateTime::currentDateTime();
+                           Host().RunOnDevice(
+                               [now](OperationContext& ctx) { SetClockFromComputer(ctx, now); });
+                         });
   m_firmwareReload = AddButton(control::FirmwareReloadButton, "Firm. Reload", "firmwareReload",
                                "Reload firmware", [this] { RequestFirmwareReload(Ctx()); });
   m_reset = AddButton(control::ResetButton, "Reset", "resetDevice", "Reset device",
-                      [this] { ResetDevice(Ctx()); });
+                      [this] { Host().RunOnDevice([](OperationContext& ctx) { ResetDevice(ctx); }); });
   m_snapshot = AddButton(control::SnapshotButton, "Snapshot", "snapshot", "Save snapshot",
-                         [this] { CaptureSnapshot(Ctx()); });
+                         [this] {
+                           Host().RunOnDevice([](OperationContext& ctx) { CaptureSnapshot(ctx); });
+                         });
 }
 
 QPushButton* ManufacturerPage::AddButton(int id, const char* text, const char* objectName,

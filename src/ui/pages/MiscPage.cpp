@@ -68,7 +68,10 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
   for (QCheckBox* box : {m_allowVbr, m_strictCbr}) {
     connect(box, &QCheckBox::clicked, this, [this] { PageRead(); });
   }
-  connect(m_edidButton, &QToolButton::clicked, this, [this] { RequestEdidRepair(Ctx()); });
+  // The questions are asked from the device thread: in manufacturer mode the repair goes out at once.
+  connect(m_edidButton, &QToolButton::clicked, this, [this] {
+    Host().RunOnDevice([](OperationContext& device) { RequestEdidRepair(device); });
+  });
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);

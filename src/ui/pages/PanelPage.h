@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 #include "operations/OperationContext.h"
 
@@ -23,6 +24,9 @@ class PanelHost {
   virtual void ChooseService(int index) = 0;
   virtual void ChooseModulator(int index) = 0;
   virtual void SelectPage(int page) = 0;
+  // Work with the device (the buttons' requests): queued to the thread that owns the link, never
+  // run on the window's thread.
+  virtual void RunOnDevice(std::function<void(OperationContext&)> work) = 0;
 };
 
 // One page of the settings panel. The panel runs PageLayout once, PageShow when the page choice

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "operations/DeviceActions.h"
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
 #include "ui/CRTC.h"
@@ -270,7 +271,11 @@ QString UsbPage::ClockText() const {
 
 void UsbPage::EditClock() {
   if (!m_clock->isEnabled()) return;
-  EditDeviceClock(Ctx(), this);
+  const std::optional<DeviceClockTime> chosen = AskDeviceClock(Ctx(), this);
+  if (!chosen) return;
+  Host().RunOnDevice([t = *chosen](OperationContext& ctx) {
+    SendDeviceClock(ctx.link, t.year, t.month, t.day, t.hour, t.minute, t.second);
+  });
 }
 
 bool UsbPage::eventFilter(QObject* watched, QEvent* event) {

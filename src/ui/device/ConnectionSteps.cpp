@@ -1,0 +1,76 @@
+#include "ui/device/ConnectionSteps.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "link/Commands.h"
+#include "operations/DeviceActions.h"
+#include "operations/FirmwareUpgrade.h"
+#include "operations/Transfer.h"
+#include "texts/TextTable.h"
+
+namespace ostrivane {
+
+namespace {
+
+constexpr int kWaitingTextMs = 2000;
+constexpr int kRestartWarningMs = 200;
+
+// UsbPresent is derived as 0 or 1, so this value is never reported: the first poll after opening
+// always finds a change and refills the USB page.
+constexpr std::uint8_t kNeverReportedUsbPresent = 0xFF;
+
+// Models told that the panel has opened (0xD0 with sub-operation 3).
+constexpr std::uint8_t kPanelOpenedTypes[] = {159, 176, 178, 192};
+
+bool AnnouncesPanelOpened(std::uint8_t type) {
+  return std::find(std::begin(kPanelOpenedTypes), std::end(kPanelOpenedTypes), type) !=
+         std::end(kPanelOpenedTypes);
+}
+
+void ShowSearchText(OperationContext& ctx) {
+  const int language = ctx.settings.LanguageIndex();
+  if (ctx.flags.RestartWaitTicks != 0) {
+    ctx.status.ShowWarningIcon(true);
+    ctx.status.ShowStatusText(LocalText(text::WaitDoNotPowerOff, language), kRestartWarningMs,
+                              false);
+  } else {
+    ctx.status.ShowWarningIcon(false);
+    ctx.status.ShowStatusText(LocalText(text::WaitingConnection, language), kWaitingTextMs, false);
+  }
+  ctx.status.SetProgress(1, 0);
+}
+
+}  // namespace
+
+ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& discovery,
+                              const ConnectionOptions& connection) {
+  if (ctx.flags.EdidRequest) ProgramEdid(ctx);
+  ShowSearchText(ctx);
+  ConnectOutcome outcome;
+  if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection)) return outcome;
+  if (HardwareCheck(ctx)) return outcome;
+
+  const std::uint8_t type = ctx.identity.DeviceTypeCode;
+  ctx.shape = RecordShape::ForType(type);
+  ctx.deviceStatus.previous.UsbPresent = kNeverReportedUsbPresent;
+  ctx.deviceStatus.ClockText.clear();
+  if (!ReadDeviceConfig(ctx)) {
+    // Without this device's own record nothing may be sent to it: the panel stays closed.
+    outcome.result = ctx.link.LinkError ? ConnectOutcome::Result::ReadFailed
+                                        : ConnectOutcome::Result::RecordRefused;
+    return outcome;
+  }
+  if (AnnouncesPanelOpened(type)) {
+    const std::uint8_t payload[] = {sub::PanelOpened};
+    ctx.link.Transact(cmd::System, payload, timeout::Normal);
+  }
+  outcome.result = ConnectOutcome::Result::Ready;
+  return outcome;
+}
+
+bool TakeLinkError(OperationContext& ctx) {
+  return std::exchange(ctx.link.LinkError, false);
+}
+
+}  // namespace ostrivane

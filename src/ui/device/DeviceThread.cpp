@@ -1,0 +1,116 @@
+#include "ui/device/DeviceThread.h"
+
+#include <QMetaObject>
+#include <utility>
+
+namespace ostrivane {
+
+struct DeviceThread::Job {
+  DeviceWork work;
+  std::function<void()> done;
+  ModelState base;
+  ModelState state;
+  RecordedDisplays displays;
+};
+
+DeviceThread::DeviceThread(OperationContext& window, Prompts& windowPrompts)
+    : m_window(window), m_prompts(this, windowPrompts) {
+  m_thread.setObjectName(QStringLiteral("device"));
+}
+
+DeviceThread::~DeviceThread() {
+  if (!m_thread.isRunning()) return;
+  Finish();
+  // Channels are closed by the thread that opened them.
+  QMetaObject::invokeMethod(
+      &m_deviceSide, [this] { m_window.link.CloseAll(); }, Qt::BlockingQueuedConnection);
+  m_thread.quit();
+  m_thread.wait();
+}
+
+void DeviceThread::Start() {
+  m_deviceSide.moveToThread(&m_thread);
+  m_thread.start();
+}
+
+void DeviceThread::Submit(DeviceWork work, std::function<void()> done) {
+  auto job = std::make_unique<Job>();
+  job->work = std::move(work);
+  job->done = std::move(done);
+  m_queue.push_back(std::move(job));
+  DispatchNext();
+}
+
+void DeviceThread::DispatchNext() {
+  if (m_running || m_queue.empty()) return;
+  std::unique_ptr<Job> job = std::move(m_queue.front());
+  m_queue.pop_front();
+  // The copy is taken now, after every earlier job has been merged.
+  job->base = ModelState::Take(m_window);
+  job->state = job->base;
+  m_running = true;
+  {
+    std::lock_guard lock(m_mutex);
+    m_toDevice = std::move(job);
+  }
+  QMetaObject::invokeMethod(&m_deviceSide, [this] { RunOnDeviceThread(); }, Qt::QueuedConnection);
+}
+
+void DeviceThread::RunOnDeviceThread() {
+  std::unique_ptr<Job> job;
+  {
+    std::lock_guard lock(m_mutex);
+    job = std::move(m_toDevice);
+  }
+  if (!job) return;
+  ModelState& s = job->state;
+  OperationContext ctx{m_window.link,   s.identity,     s.config, s.panel,   s.shape,
+                       s.deviceStatus,  m_window.settings, s.flags, m_window.status,
+                       m_prompts,       job->displays, m_window.clock};
+  job->work(ctx);
+  {
+    std::lock_guard lock(m_mutex);
+    m_finished = std::move(job);
+  }
+  m_finishedCondition.notify_all();
+  QMetaObject::invokeMethod(this, [this] { CollectFinished(); }, Qt::QueuedConnection);
+}
+
+void DeviceThread::CollectFinished() {
+  std::unique_ptr<Job> job;
+  {
+    std::lock_guard lock(m_mutex);
+    job = std::move(m_finished);
+  }
+  // Already collected by Finish().
+  if (!job) return;
+  if (m_cancelling) {
+    // Only the job that was running when it was asked for ends early; what follows runs normally.
+    m_window.link.SetCancelled(false);
+    m_cancelling = false;
+  }
+  MergeJobResult(m_window, job->base, job->state);
+  job->displays.Replay(m_window.displays);
+  m_running = false;
+  if (job->done) job->done();
+  DispatchNext();
+}
+
+void DeviceThread::EndRunningJob() {
+  if (!m_running || m_cancelling) return;
+  m_cancelling = true;
+  m_window.link.SetCancelled(true);
+}
+
+void DeviceThread::Finish() {
+  m_prompts.Abandon();
+  while (m_running) {
+    {
+      std::unique_lock lock(m_mutex);
+      m_finishedCondition.wait(lock, [this] { return m_finished != nullptr; });
+    }
+    CollectFinished();
+  }
+}
+
+}  // namespace ostrivane
