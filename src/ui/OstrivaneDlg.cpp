@@ -131,6 +131,11 @@ void COstrivaneDlg::OnWatchTimer() {
 
 void COstrivaneDlg::FinishWatchStep(bool linkError) {
   if (m_closing || !m_connected) return;
+  if (linkError) {
+    // Said at once: the panel's last send to a device that stopped answering can take a while.
+    m_info->ShowStatusText(LocalText(text::WaitingConnection, m_ctx.settings.LanguageIndex()),
+                           kWaitingTextMs, false);
+  }
   if (linkError || m_ctx.flags.FirmwareReloadRequest) {
     FallBack(true, kFirstSearchMs);
     return;

@@ -13,7 +13,6 @@ namespace ostrivane {
 
 namespace {
 
-constexpr int kWaitingTextMs = 2000;
 constexpr int kRestartWarningMs = 200;
 
 // UsbPresent is derived as 0 or 1, so this value is never reported: the first poll after opening

@@ -7,6 +7,9 @@ namespace ostrivane {
 
 class DiscoveryTable;
 
+// How long "Waiting connection..." stays up; a failed step shows it again a second later.
+inline constexpr int kWaitingTextMs = 2000;
+
 // How the device part of one search step ended.
 struct ConnectOutcome {
   enum class Result {
