@@ -39,10 +39,10 @@ void COstrivaneApp::Start() {
       m_options.dataFolder.isEmpty() ? QDir::currentPath() : m_options.dataFolder;
   m_settings.LoadApplicationData(folder, m_options.desktopFolder);
 
-  m_device = std::make_unique<DeviceThread>(m_ctx, ChosenPrompts());
+  m_device = std::make_unique<DeviceThread>(m_ctx, m_mailbox, ChosenPrompts());
   m_dialog =
       std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
-  m_status.Attach(&m_dialog->Info(), &m_dialog->Info());
+  m_status.Attach(&m_dialog->Info(), &m_mailbox);
   m_displays.Attach(&m_dialog->Setting());
   m_qtPrompts.SetOwners(m_dialog.get(), &m_dialog->Setting());
   m_device->Start();

@@ -16,6 +16,7 @@
 #include "operations/OperationContext.h"
 #include "ui/QtPrompts.h"
 #include "ui/UiRelays.h"
+#include "ui/device/WindowMailbox.h"
 
 namespace ostrivane {
 
@@ -66,6 +67,8 @@ class COstrivaneApp {
 
   AppOptions m_options;
   SteadyClock m_clock;
+  // Carries the device thread's calls to the window's thread; outlives everything that posts.
+  WindowMailbox m_mailbox;
   ApplicationData m_settings;
   StatusRelay m_status;
   DisplaysRelay m_displays;

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QMetaObject>
-#include <QObject>
-#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "common/StatusSink.h"
 #include "operations/OperationContext.h"
+#include "ui/device/WindowMailbox.h"
 
 namespace ostrivane {
 
@@ -20,10 +18,10 @@ namespace ostrivane {
 // Attach is called only while no device work runs.
 class StatusRelay final : public StatusSink {
  public:
-  // context: the object whose thread shows the status (the status bar itself).
-  void Attach(StatusSink* target, QObject* context) {
+  // window: the mailbox of the thread that shows the status.
+  void Attach(StatusSink* target, WindowMailbox* window) {
     m_target = target ? target : &m_null;
-    m_context = target ? context : nullptr;
+    m_window = target ? window : nullptr;
   }
 
   void ShowStatusText(const QString& text, int durationMs, bool wait) override {
@@ -48,9 +46,7 @@ class StatusRelay final : public StatusSink {
   }
 
  private:
-  bool OnWindowThread() const {
-    return m_context == nullptr || QThread::currentThread() == m_context->thread();
-  }
+  bool OnWindowThread() const { return m_window == nullptr || m_window->OnWindowThread(); }
   template <class Call>
   void Forward(Call call) {
     if (OnWindowThread()) {
@@ -62,14 +58,12 @@ class StatusRelay final : public StatusSink {
   template <class Call>
   void Post(Call call) {
     StatusSink* target = m_target;
-    // Dropped by Qt if the status bar is gone before the call is delivered.
-    QMetaObject::invokeMethod(
-        m_context, [target, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
+    m_window->Post([target, call = std::move(call)] { call(*target); });
   }
 
   NullStatusSink m_null;
   StatusSink* m_target = &m_null;
-  QObject* m_context = nullptr;
+  WindowMailbox* m_window = nullptr;
 };
 
 class DisplaysRelay final : public PanelDisplays {

@@ -53,10 +53,11 @@ struct WindowModel {
 };
 
 struct Fixture {
-  Fixture() : ctx(model.Context()), device(ctx, model.prompts) { device.Start(); }
+  Fixture() : ctx(model.Context()), device(ctx, mailbox, model.prompts) { device.Start(); }
 
   WindowModel model;
   OperationContext ctx;
+  WindowMailbox mailbox;
   DeviceThread device;
 };
 

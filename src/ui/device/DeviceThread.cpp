@@ -1,6 +1,5 @@
 #include "ui/device/DeviceThread.h"
 
-#include <QMetaObject>
 #include <utility>
 
 namespace ostrivane {
@@ -13,24 +12,30 @@ struct DeviceThread::Job {
   RecordedDisplays displays;
 };
 
-DeviceThread::DeviceThread(OperationContext& window, Prompts& windowPrompts)
-    : m_window(window), m_prompts(this, windowPrompts) {
-  m_thread.setObjectName(QStringLiteral("device"));
-}
+DeviceThread::DeviceThread(OperationContext& window, WindowMailbox& mailbox,
+                           Prompts& windowPrompts)
+    : m_window(window), m_mailbox(mailbox), m_prompts(mailbox, windowPrompts) {}
 
 DeviceThread::~DeviceThread() {
-  if (!m_thread.isRunning()) return;
+  if (!m_thread) return;
   Finish();
-  // Channels are closed by the thread that opened them.
-  QMetaObject::invokeMethod(
-      &m_deviceSide, [this] { m_window.link.CloseAll(); }, Qt::BlockingQueuedConnection);
-  m_thread.quit();
-  m_thread.wait();
+  {
+    std::lock_guard lock(m_mutex);
+    m_stop = true;
+  }
+  m_toDeviceCondition.notify_all();
+  m_thread->wait();
+  // Completions already collected by Finish() still sit in the mailbox: let them find nothing
+  // while this object exists.
+  m_mailbox.Drain();
 }
 
 void DeviceThread::Start() {
-  m_deviceSide.moveToThread(&m_thread);
-  m_thread.start();
+  // A QThread, so that the channels opened there have an event dispatcher for their notifiers;
+  // the jobs themselves are handed over under the mutex, not through Qt's event queue.
+  m_thread.reset(QThread::create([this] { DeviceLoop(); }));
+  m_thread->setObjectName(QStringLiteral("device"));
+  m_thread->start();
 }
 
 void DeviceThread::Submit(DeviceWork work, std::function<void()> done) {
@@ -53,27 +58,36 @@ void DeviceThread::DispatchNext() {
     std::lock_guard lock(m_mutex);
     m_toDevice = std::move(job);
   }
-  QMetaObject::invokeMethod(&m_deviceSide, [this] { RunOnDeviceThread(); }, Qt::QueuedConnection);
+  m_toDeviceCondition.notify_all();
 }
 
-void DeviceThread::RunOnDeviceThread() {
-  std::unique_ptr<Job> job;
-  {
-    std::lock_guard lock(m_mutex);
-    job = std::move(m_toDevice);
+void DeviceThread::DeviceLoop() {
+  for (;;) {
+    std::unique_ptr<Job> job;
+    {
+      std::unique_lock lock(m_mutex);
+      m_toDeviceCondition.wait(lock, [this] { return m_toDevice != nullptr || m_stop; });
+      if (!m_toDevice) break;
+      job = std::move(m_toDevice);
+    }
+    RunJob(*job);
+    {
+      std::lock_guard lock(m_mutex);
+      m_finished = std::move(job);
+    }
+    m_finishedCondition.notify_all();
+    m_mailbox.Post([this] { CollectFinished(); });
   }
-  if (!job) return;
-  ModelState& s = job->state;
-  OperationContext ctx{m_window.link,   s.identity,     s.config, s.panel,   s.shape,
-                       s.deviceStatus,  m_window.settings, s.flags, m_window.status,
-                       m_prompts,       job->displays, m_window.clock};
-  job->work(ctx);
-  {
-    std::lock_guard lock(m_mutex);
-    m_finished = std::move(job);
-  }
-  m_finishedCondition.notify_all();
-  QMetaObject::invokeMethod(this, [this] { CollectFinished(); }, Qt::QueuedConnection);
+  // Channels are closed by the thread that opened them.
+  m_window.link.CloseAll();
+}
+
+void DeviceThread::RunJob(Job& job) {
+  ModelState& s = job.state;
+  OperationContext ctx{m_window.link,   s.identity,        s.config, s.panel,         s.shape,
+                       s.deviceStatus,  m_window.settings, s.flags,  m_window.status, m_prompts,
+                       job.displays,    m_window.clock};
+  job.work(ctx);
 }
 
 void DeviceThread::CollectFinished() {

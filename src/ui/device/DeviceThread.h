@@ -11,6 +11,7 @@
 #include "operations/OperationContext.h"
 #include "ui/device/ModelState.h"
 #include "ui/device/PromptsRelay.h"
+#include "ui/device/WindowMailbox.h"
 
 namespace ostrivane {
 
@@ -29,8 +30,9 @@ class DeviceThread final : public QObject {
 
  public:
   // window: the window's context (its model, the link, the settings, the status relay, the
-  // clock); windowPrompts: the dialogs the window's thread shows for the jobs.
-  DeviceThread(OperationContext& window, Prompts& windowPrompts);
+  // clock); mailbox: how results reach the window's thread; windowPrompts: the dialogs the
+  // window's thread shows for the jobs.
+  DeviceThread(OperationContext& window, WindowMailbox& mailbox, Prompts& windowPrompts);
   // Lets a running job finish, then closes the link on its own thread and stops the thread.
   ~DeviceThread() override;
 
@@ -52,13 +54,15 @@ class DeviceThread final : public QObject {
  private:
   struct Job;
   void DispatchNext();
-  void RunOnDeviceThread();
+  // The device thread's whole life: one job at a time, then the link is closed there.
+  void DeviceLoop();
+  void RunJob(Job& job);
   void CollectFinished();
 
   OperationContext& m_window;
+  WindowMailbox& m_mailbox;
   PromptsRelay m_prompts;
-  QThread m_thread;
-  QObject m_deviceSide;  // lives on the device thread: the target of queued work
+  std::unique_ptr<QThread> m_thread;
   std::deque<std::unique_ptr<Job>> m_queue;
   bool m_running = false;
   bool m_cancelling = false;
@@ -66,6 +70,8 @@ class DeviceThread final : public QObject {
   // Hand-over between the threads.
   std::mutex m_mutex;
   std::condition_variable m_finishedCondition;
+  std::condition_variable m_toDeviceCondition;
+  bool m_stop = false;
   std::unique_ptr<Job> m_toDevice;
   std::unique_ptr<Job> m_finished;
 };

@@ -1,24 +1,18 @@
 #include "ui/device/PromptsRelay.h"
 
-#include <QMetaObject>
-#include <QObject>
-#include <QThread>
-
 namespace ostrivane {
 
-PromptsRelay::PromptsRelay(QObject* window, Prompts& target) : m_window(window), m_target(target) {}
+PromptsRelay::PromptsRelay(WindowMailbox& window, Prompts& target) : m_window(window), m_target(target) {}
 
 std::optional<PromptsRelay::Answer> PromptsRelay::Ask(std::function<void(Prompts&, Answer&)> ask) {
   if (m_abandoned.load()) return std::nullopt;
-  if (QThread::currentThread() == m_window->thread()) {
+  if (m_window.OnWindowThread()) {
     Answer answer;
     ask(m_target, answer);
     return answer;
   }
   auto shared = std::make_shared<Answer>();
-  QMetaObject::invokeMethod(
-      m_window,
-      [this, shared, ask = std::move(ask)] {
+  m_window.Post([this, shared, ask = std::move(ask)] {
         {
           std::lock_guard lock(m_mutex);
           if (shared->abandoned) return;
@@ -31,8 +25,7 @@ std::optional<PromptsRelay::Answer> PromptsRelay::Ask(std::function<void(Prompts
         shared->path = answer.path;
         shared->answered = true;
         m_answered.notify_all();
-      },
-      Qt::QueuedConnection);
+      });
   std::unique_lock lock(m_mutex);
   m_answered.wait(lock, [&] { return shared->answered || m_abandoned.load(); });
   if (shared->answered) return *shared;
@@ -69,9 +62,7 @@ void PromptsRelay::Beep(int frequencyHz, int durationMs) {
   if (m_abandoned.load()) return;
   // Nothing to wait for: the tone is the window's business.
   Prompts* target = &m_target;
-  QMetaObject::invokeMethod(
-      m_window, [target, frequencyHz, durationMs] { target->Beep(frequencyHz, durationMs); },
-      Qt::QueuedConnection);
+  m_window.Post([target, frequencyHz, durationMs] { target->Beep(frequencyHz, durationMs); });
 }
 
 }  // namespace ostrivane

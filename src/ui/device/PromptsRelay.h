@@ -8,8 +8,7 @@
 #include <optional>
 
 #include "common/Prompts.h"
-
-class QObject;
+#include "ui/device/WindowMailbox.h"
 
 namespace ostrivane {
 
@@ -19,9 +18,9 @@ namespace ostrivane {
 // dialog nobody will see.
 class PromptsRelay final : public Prompts {
  public:
-  // window: an object of the window's thread that outlives every job; target: the prompts
+  // window: the mailbox of the window's thread, which outlives every job; target: the prompts
   // the window's thread shows.
-  PromptsRelay(QObject* window, Prompts& target);
+  PromptsRelay(WindowMailbox& window, Prompts& target);
 
   PromptAnswer ShowMessage(const MessageBoxRequest& request) override;
   QString GetSaveFileName(const FileDialogRequest& request) override;
@@ -43,7 +42,7 @@ class PromptsRelay final : public Prompts {
   // Runs ask on the window's thread and waits for it; nothing when the question was abandoned.
   std::optional<Answer> Ask(std::function<void(Prompts&, Answer&)> ask);
 
-  QObject* m_window;
+  WindowMailbox& m_window;
   Prompts& m_target;
   std::atomic<bool> m_abandoned{false};
   std::mutex m_mutex;
