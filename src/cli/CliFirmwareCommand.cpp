@@ -64,12 +64,16 @@ int RunFirmware(CommandIo& io) {
   }
   OperationContext ctx = session.Context();
   session.flags.FirmwareReloadRequest = force;
-  const bool written = HardwareCheck(ctx);
+  session.flags.BackupsDisabled = io.args.Has(QStringLiteral("--no-backup"));
+  const FirmwareCheckResult result = RunHardwareCheck(ctx);
   session.status.Finish();
-  if (session.link.LinkError)
+  if (!result.backupPath.isEmpty())
+    io.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << Qt::endl;
+  if (!result.failure.isEmpty()) return io.Fail(kExitFailed, result.failure + u'.');
+  if (session.link.LinkError && !result.written)
     return io.Fail(kExitFailed, QStringLiteral("the device stopped answering during the upgrade."));
-  io.out << (written ? "firmware written; the device is restarting\n"
-                     : "firmware up to date; nothing written\n");
+  io.out << (result.written ? "firmware written; the device is restarting\n"
+                            : "firmware up to date; nothing written\n");
   return kExitOk;
 }
 

@@ -1,4 +1,5 @@
 // Commands on configuration records: decode/encode offline, get/put over a link.
+#include <QDir>
 #include <QFile>
 
 #include "cli/Cli.h"
@@ -7,6 +8,7 @@
 #include "config/ConfigJson.h"
 #include "files/ConfigurationFiles.h"
 #include "link/Commands.h"
+#include "operations/Backups.h"
 #include "operations/Transfer.h"
 
 namespace ostrivane::cli {
@@ -137,13 +139,68 @@ int RunConfigGet(CommandIo& io) {
   return WriteOutput(io, io.args.positional.first(), record) ? kExitOk : kExitFailed;
 }
 
+namespace {
+
+// The device's record is read first: it is the backup, and the loaded file goes on top of it
+// the way LOAD works on the model read from the device.
+int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
+  if (io.args.Has(QStringLiteral("--no-backup"))) {
+    // The user accepts losing what the device holds (also the way out when it no longer decodes).
+    session.panel.DeviceRecordRead = true;
+    return kExitOk;
+  }
+  const BackupResult backup = BackupDeviceConfig(ctx, session.clock.LocalTime());
+  if (!backup.ok)
+    return io.Fail(kExitFailed, QStringLiteral("no backup, nothing written: %1 (--no-backup "
+                                               "writes without one).")
+                                    .arg(backup.error));
+  io.out << "backup saved: " << QDir::toNativeSeparators(backup.path) << Qt::endl;
+  AdoptDeviceRecord(ctx, backup.record);
+  return kExitOk;
+}
+
+int StoreAsDefault(CommandIo& io, CliSession& session, OperationContext& ctx) {
+  // As after LOAD in the window: send, read back and store the default, unless the record
+  // cannot be built (then nothing at all goes out).
+  session.panel.LogoFieldText = session.config.LogoName;
+  DeviceConfig trial = session.config;
+  PanelState trialPanel = session.panel;
+  QByteArray record;
+  QString refusal;
+  if (!EncodeConfigImage(trial, trialPanel, ctx.Layout(), record, &refusal))
+    return io.Fail(kExitFailed, QStringLiteral("nothing was sent: %1.").arg(refusal));
+  if (!SendDeviceConfig(ctx))
+    return io.Fail(kExitFailed,
+                   QStringLiteral("the device did not take the configuration as its default."));
+  return kExitOk;
+}
+
+int SendRecordAsIs(CommandIo& io, CliSession& session, OperationContext& ctx,
+                   const QByteArray& record) {
+  session.link.WriteIndicator = true;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(record.constData());
+  if (!session.link.Transact(cmd::WriteConfig, {data, static_cast<std::size_t>(record.size())},
+                             kRecordTimeout))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not accept the configuration."));
+  if (!ReadDeviceConfig(ctx))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
+  return kExitOk;
+}
+
+}  // namespace
+
 int RunConfigPut(CommandIo& io) {
   if (io.args.positional.size() != 1)
     return io.Fail(kExitUsage, QStringLiteral("config put needs exactly one FILE."));
   const QString path = io.args.positional.first();
+  QByteArray record;
+  if (!ReadInput(io, path, record)) return kExitFailed;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
+  // The backup is taken here, once, before the file replaces the model.
+  session.flags.BackupsDisabled = true;
+  if (const int code = ReadAndBackUp(io, session, ctx)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
   const LoadResult loaded =
       files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
@@ -151,21 +208,10 @@ int RunConfigPut(CommandIo& io) {
     return io.Fail(kExitFailed, QStringLiteral("Config. read error: cannot read %1.").arg(path));
   if (loaded.outcome != LoadOutcome::Loaded)
     return io.Fail(kExitFailed, QStringLiteral("Config. file not compatible !"));
-  if (io.args.Has(QStringLiteral("--store-default"))) {
-    // As after LOAD in the window: the next tick sends, reads back and stores the default.
-    session.panel.LogoFieldText = session.config.LogoName;
-    PanelTick(ctx, false);
-  } else {
-    QByteArray record;
-    ReadInput(io, path, record);
-    session.link.WriteIndicator = true;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(record.constData());
-    if (!session.link.Transact(cmd::WriteConfig, {data, static_cast<std::size_t>(record.size())},
-                               kRecordTimeout))
-      return io.Fail(kExitFailed, QStringLiteral("the device did not accept the configuration."));
-    if (!ReadDeviceConfig(ctx))
-      return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
-  }
+  const int code = io.args.Has(QStringLiteral("--store-default"))
+                       ? StoreAsDefault(io, session, ctx)
+                       : SendRecordAsIs(io, session, ctx, record);
+  if (code != kExitOk) return code;
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the transfer."));
