@@ -24,10 +24,10 @@ const QSet<QString>& ValueOptions() {
 }
 
 const QSet<QString>& FlagOptions() {
-  static const QSet<QString> names = {QStringLiteral("--json"),          QStringLiteral("--force"),
-                                      QStringLiteral("--store-default"), QStringLiteral("--quiet"),
-                                      QStringLiteral("--no-backup"),
-                                      QStringLiteral("--help"),          QStringLiteral("-h")};
+  static const QSet<QString> names = {
+      QStringLiteral("--json"),  QStringLiteral("--force"),     QStringLiteral("--store-default"),
+      QStringLiteral("--quiet"), QStringLiteral("--no-backup"), QStringLiteral("--help"),
+      QStringLiteral("-h")};
   return names;
 }
 

@@ -228,7 +228,8 @@ void PrepareForLayout(DeviceConfig& config, RecordLayout layout) {
 // Why a written record must not leave the tool; empty when it may.
 QString RefusalReason(const RecordWriter& writer, const LayoutContext& context) {
   if (writer.Overflowed())
-    return QStringLiteral("the configuration does not fit in a %1-byte record").arg(kConfigImageMax);
+    return QStringLiteral("the configuration does not fit in a %1-byte record")
+        .arg(kConfigImageMax);
   if (!IsMulti(context.typeCode) && writer.Bytes().startsWith("VEVE"))
     return QStringLiteral(
         "the record would begin with \"VEVE\" (from the Reference text), which marks the record "

@@ -30,18 +30,17 @@ QString FreePath(const QString& folder, const QString& name) {
   const QFileInfo info(name);
   QString path = folder + name;
   for (int n = 2; QFileInfo::exists(path) && n <= kMaxSameSecondNames; ++n) {
-    path = folder + QStringLiteral("%1_%2.%3").arg(info.completeBaseName()).arg(n).arg(
-                        info.suffix());
+    path =
+        folder + QStringLiteral("%1_%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix());
   }
   return QFileInfo::exists(path) ? QString() : path;
 }
 
 // The names sort by time, so everything before the newest kBackupsKeptPerModel goes.
 void PruneBackups(const QString& folder, std::uint8_t typeCode) {
-  const QRegularExpression ours(
-      QStringLiteral("^%1_\\d{8}_\\d{6}(_\\d+)?\\.(itc|tmc)$")
-          .arg(QRegularExpression::escape(ModelOf(typeCode))),
-      QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpression ours(QStringLiteral("^%1_\\d{8}_\\d{6}(_\\d+)?\\.(itc|tmc)$")
+                                    .arg(QRegularExpression::escape(ModelOf(typeCode))),
+                                QRegularExpression::CaseInsensitiveOption);
   QStringList names;
   for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
     if (ours.match(name).hasMatch()) names.append(name);
@@ -82,8 +81,8 @@ BackupResult WriteBackupFile(const ApplicationData& settings, std::uint8_t typeC
   result.record = record;
   const QString folder = settings.BackupFolder();
   if (!QDir().mkpath(folder)) {
-    result.error = QStringLiteral("cannot create the backup folder %1")
-                       .arg(QDir::toNativeSeparators(folder));
+    result.error =
+        QStringLiteral("cannot create the backup folder %1").arg(QDir::toNativeSeparators(folder));
     return result;
   }
   const QString path = FreePath(folder, BackupFileName(typeCode, now));

@@ -14,9 +14,9 @@ inline constexpr int kBackupsKeptPerModel = 100;
 
 struct BackupResult {
   bool ok = false;
-  QString path;        // the file written
-  QString error;       // why there is no backup, as a sentence without a final full stop
-  QByteArray record;   // the record as the device returned it
+  QString path;       // the file written
+  QString error;      // why there is no backup, as a sentence without a final full stop
+  QByteArray record;  // the record as the device returned it
 };
 
 // "<ModelName>_<yyyyMMdd_HHmmss>.<itc|tmc>"; the model falls back to "UNIT<code>".

@@ -134,11 +134,12 @@ MainUpgradeResult RunMainTransfer(OperationContext& ctx, const FirmwareUpgradePr
   const bool viaFirmwareBlocks = type == kFirmwareCommandType;
   MainUpgradeResult result;
   UpgradeSteps& steps = result.steps;
-  const bool began = steps.Check(ctx.link,
-                                 viaFirmwareBlocks ? FirmwareBegin(ctx.link)
-                                                   : profile.mainStartArea.has_value() &&
-                                                         FlashBegin(ctx.link, *profile.mainStartArea),
-                                 QStringLiteral("the begin step of the main image"));
+  const bool began =
+      steps.Check(ctx.link,
+                  viaFirmwareBlocks ? FirmwareBegin(ctx.link)
+                                    : profile.mainStartArea.has_value() &&
+                                          FlashBegin(ctx.link, *profile.mainStartArea),
+                  QStringLiteral("the begin step of the main image"));
   if (!began) return result;
   if (profile.mainHeader) WriteImageHeader(ctx.link, image.bytes.size(), steps);
   ctx.status.ShowStatusText(Text(ctx, text::UpgradeToRelease) + u' ' +
@@ -168,8 +169,8 @@ bool BackupBeforeFlashing(OperationContext& ctx, FirmwareCheckResult& result) {
   const BackupResult backup = BackupDeviceConfig(ctx, ctx.clock.LocalTime());
   ShowBackupOutcome(ctx, backup);
   if (!backup.ok) {
-    result.failure = QStringLiteral("no backup of the configuration, nothing written: ") +
-                     backup.error;
+    result.failure =
+        QStringLiteral("no backup of the configuration, nothing written: ") + backup.error;
     return false;
   }
   result.backupPath = backup.path;
@@ -212,8 +213,7 @@ bool UpgradeSteps::Check(const CXmit& link, bool ok, const QString& step) {
   return ok;
 }
 
-bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image,
-                           UpgradeSteps& steps) {
+bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image, UpgradeSteps& steps) {
   const unsigned type = ctx.identity.DeviceTypeCode;
   const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(type);
   if (!image.found || !profile || !profile->secondaryStartArea) return false;

@@ -39,8 +39,8 @@ std::optional<QByteArray> ReadLogo(const OperationContext& ctx) {
 bool StoreOnMemoryCard(OperationContext& ctx) {
   // The logo is looked at before anything goes out, so a missing one skips only its upload.
   const std::optional<QByteArray> logo = ReadLogo(ctx);
-  bool stored = RunDeviceCommand(ctx.link,
-                                 QStringLiteral("cp /UNIT121/current16.cfg /UNIT121/default16.cfg"));
+  bool stored = RunDeviceCommand(
+      ctx.link, QStringLiteral("cp /UNIT121/current16.cfg /UNIT121/default16.cfg"));
   RunDeviceCommand(ctx.link, QStringLiteral("mount /dev/mmcblk0p1 /mnt"));
   if (logo) stored = UploadDeviceFile(ctx.link, kLogoRemotePath, *logo) && stored;
   RunDeviceCommand(ctx.link, QStringLiteral("umount /mnt"));
@@ -214,11 +214,11 @@ bool SendDeviceConfig(OperationContext& ctx) {
     return false;
   }
   ctx.link.WriteIndicator = true;
-  const bool written = ctx.link.Transact(
-      cmd::WriteConfig,
-      std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
-                static_cast<std::size_t>(image.size())),
-      timeout::Normal);
+  const bool written =
+      ctx.link.Transact(cmd::WriteConfig,
+                        std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
+                                  static_cast<std::size_t>(image.size())),
+                        timeout::Normal);
   ReadDeviceConfig(ctx);
   return FinishSend(ctx, written);
 }

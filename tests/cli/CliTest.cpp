@@ -278,3 +278,56 @@ TEST_F(CliTest, Logs_DeviceWithEmptyLogs_IsAFailureNotASavedFile) {
   EXPECT_EQ(run.code, cli::kExitFailed);
   EXPECT_TRUE(run.err.contains("no log data")) << run.err.constData();
 }
+
+TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
+  StartDevice(131);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("a.itc"))}).code,
+      cli::kExitOk);
+  const QByteArray held = m_device->ConfigRecord();
+  const CliRun put =
+      Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("a.itc"))});
+  ASSERT_EQ(put.code, cli::kExitOk) << put.err.constData();
+  const QString backup = QString::fromUtf8(put.out).section(QStringLiteral(": "), 1).trimmed();
+  EXPECT_TRUE(backup.contains(QStringLiteral("/backups/UNIT131_"))) << put.out.constData();
+  EXPECT_EQ(ReadAll(backup), held);
+
+  // The device's own record no longer decodes: nothing is written unless the user accepts it.
+  const QByteArray broken = QByteArray("VEVE\x83", 5) + QByteArray(80, 'a');
+  m_device->SetConfigRecord(broken);
+  m_device->ClearRequests();
+  for (const bool storeDefault : {false, true}) {
+    QStringList args{QStringLiteral("config"), QStringLiteral("put"),
+                     Path(QStringLiteral("a.itc"))};
+    if (storeDefault) args << QStringLiteral("--store-default");
+    const CliRun refused = Cli(args);
+    EXPECT_EQ(refused.code, cli::kExitFailed);
+    EXPECT_TRUE(refused.err.contains("does not decode")) << refused.err.constData();
+    EXPECT_EQ(m_device->ConfigRecord(), broken);
+  }
+  for (const SimRequest& r : m_device->Requests()) EXPECT_NE(r.command, 0x50);
+  EXPECT_EQ(m_device->Counters().factoryDefaults, 0);
+
+  const CliRun restored = Cli({QStringLiteral("config"), QStringLiteral("put"),
+                               Path(QStringLiteral("a.itc")), QStringLiteral("--no-backup")});
+  ASSERT_EQ(restored.code, cli::kExitOk) << restored.err.constData();
+  EXPECT_EQ(m_device->ConfigRecord(), held);
+}
+
+TEST_F(CliTest, FirmwareUpgrade_RefusedStepExitsThreeNamingIt) {
+  StartDevice(131, 20);
+  const QString folder = Path(QStringLiteral("fw"));
+  QDir().mkpath(folder);
+  ASSERT_FALSE(WriteFirmwareImage(folder, QStringLiteral("UNIT131"), 21, 4096).isEmpty());
+  SimFaults refuse;
+  refuse.refuse = true;
+  refuse.onlyCommand = 0xB0;
+  m_device->SetFaults(refuse);
+  const CliRun run = Cli(
+      {QStringLiteral("firmware"), QStringLiteral("upgrade"), QStringLiteral("--folder"), folder});
+  EXPECT_EQ(run.code, cli::kExitFailed);
+  EXPECT_TRUE(run.err.contains("the device refused the begin step of the main image"))
+      << run.err.constData();
+  EXPECT_FALSE(run.out.contains("firmware")) << run.out.constData();
+  EXPECT_TRUE(run.out.contains("backup saved")) << run.out.constData();
+}

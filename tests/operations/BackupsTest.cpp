@@ -65,8 +65,9 @@ TEST(Backups, LoadOrFactoryDefault_DeviceRecordSavedBeforeTheWrite) {
     DeviceConfig restored;
     PanelState panel;
     ConfigurationFiles files(s.settings, s.prompts, s.status);
-    EXPECT_EQ(files.LoadConfigurationFrom(s.settings.BackupFolder() + name, restored, panel,
-                                          s.ctx.Layout())
+    EXPECT_EQ(files
+                  .LoadConfigurationFrom(s.settings.BackupFolder() + name, restored, panel,
+                                         s.ctx.Layout())
                   .outcome,
               LoadOutcome::Loaded);
   }

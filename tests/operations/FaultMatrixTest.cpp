@@ -146,8 +146,7 @@ TEST(FaultMatrix, EveryFaultOnEveryWrite_FailureReportedAndConfigurationOldOrNew
   for (const auto& [operation, type] : operations) {
     for (const Fault& fault : Faults()) {
       SCOPED_TRACE(::testing::Message() << "operation " << static_cast<int>(operation) << ", "
-                                        << fault.name << " "
-                                        << fault.faults.dropLinkAfterRequests);
+                                        << fault.name << " " << fault.faults.dropLinkAfterRequests);
       Matrix m(operation, type);
       const Outcome run = m.Perform(fault.faults);
       if (!run.done) {

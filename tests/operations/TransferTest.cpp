@@ -170,7 +170,9 @@ TEST(ReadDeviceConfig, FirstReadFails_ModelNeverSentOverTheDevice) {
   const Case cases[] = {
       {"refused", refuse, {}, ConfigReadOutcome::Refused},
       {"silent", silence, {}, ConfigReadOutcome::NoReply},
-      {"multi-output record", {}, QByteArray("VEVE\x83", 5) + QByteArray(80, 'a'),
+      {"multi-output record",
+       {},
+       QByteArray("VEVE\x83", 5) + QByteArray(80, 'a'),
        ConfigReadOutcome::Undecodable},
       {"too short", {}, QByteArray("AB"), ConfigReadOutcome::Undecodable},
   };

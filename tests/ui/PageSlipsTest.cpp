@@ -35,6 +35,7 @@ void ToggleByAccessibility(QAbstractButton* button) {
 
 TEST(PageSlipsTest, LevelWheelOrKeyStep_StoredAtOnce) {
   SinglePageBench<MultiplexPage> bench(121, 20);
+  bench.config.Modulators[0].Mode = 1;
   bench.config.Modulators[0].AttenuationDb = 10;
   bench.Show();
   auto* level = bench.Control<QSlider>(mpxcontrol::Level);
@@ -69,8 +70,8 @@ TEST(PageSlipsTest, OverlayOffsets_ReadLikeEveryOtherNumberField) {
   bench.config.CapabilityPlayRecord = 1;
   bench.Show();
   auto* x = bench.Control<QLineEdit>(usbcontrol::OverlayX);
-  const std::pair<const char*, std::int32_t> typed[] = {
-      {"12abc", 12}, {"+5", 0}, {" 40 ", 40}, {"1000", 1000}, {"1001", 0}, {"-3", 0}};
+  const std::pair<const char*, std::int32_t> typed[] = {{"12abc", 12},  {"+5", 0},   {" 40 ", 40},
+                                                        {"1000", 1000}, {"1001", 0}, {"-3", 0}};
   for (const auto& [text, stored] : typed) {
     TypeInto(x, QString::fromLatin1(text));
     EXPECT_EQ(bench.config.OverlayX, stored) << text;
@@ -118,7 +119,7 @@ TEST(PageSlipsTest, ButtonsSwitchedWithoutAClick_StoredButNotWhileFilling) {
   EXPECT_EQ(misc.panel.SendCountdown, 0) << "filling is not an edit";
   EXPECT_EQ(misc.config.AllowVbr, before);
 
-  SinglePageBench<MultiplexPage> mpx(131, 20);
+  SinglePageBench<MultiplexPage> mpx(176, 20);
   mpx.config.Modulators[0].Mode = 1;
   mpx.Show();
   ToggleByAccessibility(mpx.Control<QRadioButton>(mpxcontrol::DvbC));
@@ -135,6 +136,25 @@ TEST(PageSlipsTest, ButtonsSwitchedWithoutAClick_StoredButNotWhileFilling) {
   EXPECT_FALSE(usb.Control<QCheckBox>(usbcontrol::FirstPositionBox + 4)->isChecked());
   ToggleByAccessibility(usb.Control<QCheckBox>(usbcontrol::FirstPositionBox));
   EXPECT_EQ(usb.config.OverlayPosition, 0);
+}
+
+TEST(PageSlipsTest, ReferenceBeginningWithMultiOutputMark_KeepsThePreviousValue) {
+  SinglePageBench<ManufacturerPage> bench(131, 20, true);
+  bench.config.Reference = QStringLiteral("HALL-1");
+  bench.Show();
+  auto* reference = bench.Control<QLineEdit>(manufacturercontrol::Reference);
+  reference->setText(QStringLiteral("VEVE-01"));  // pasted
+  EXPECT_EQ(bench.config.Reference, QStringLiteral("HALL-1"));
+  TypeInto(reference, QStringLiteral("VEVE-01"));  // typed: stops at the last good text
+  EXPECT_EQ(bench.config.Reference, QStringLiteral("VEV"));
+  TypeInto(reference, QStringLiteral("VEV-01"));
+  EXPECT_EQ(bench.config.Reference, QStringLiteral("VEV-01"));
+
+  // Where the record starts with its own mark, the reference may read so.
+  SinglePageBench<ManufacturerPage> multi(178, 20, true);
+  multi.Show();
+  TypeInto(multi.Control<QLineEdit>(manufacturercontrol::Reference), QStringLiteral("VEVE-01"));
+  EXPECT_EQ(multi.config.Reference, QStringLiteral("VEVE-01"));
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ int HexDigit(std::uint8_t c) {
 }
 
 bool ReferenceLooksMultiOutput(const QString& reference, std::uint8_t type) {
-  return LayoutFor(type) != RecordLayout::MultiLayout && reference.startsWith(QLatin1String("VEVE"));
+  return LayoutFor(type) != RecordLayout::MultiLayout &&
+         reference.startsWith(QLatin1String("VEVE"));
 }
 
 bool OneOf(unsigned code, std::initializer_list<unsigned> codes) {
