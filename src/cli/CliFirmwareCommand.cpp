@@ -38,7 +38,11 @@ int RunFirmware(CommandIo& io) {
                                          io.args.positional.first() != QStringLiteral("upgrade")))
     return io.Fail(kExitUsage, QStringLiteral("firmware needs \"check\" or \"upgrade\"."));
   const bool upgrade = io.args.positional.first() == QStringLiteral("upgrade");
-  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  if (io.args.Has(QStringLiteral("--folder")) &&
+      !QFileInfo(io.args.Value(QStringLiteral("--folder"))).isDir())
+    return io.Fail(kExitLocal, QStringLiteral("the firmware folder %1 does not exist.")
+                                   .arg(io.args.Value(QStringLiteral("--folder"))));
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   if (io.args.Has(QStringLiteral("--folder"))) {
     QString folder = io.args.Value(QStringLiteral("--folder"));
