@@ -236,7 +236,6 @@ void CheckSystem(ValueRules& rules, const LayoutContext& context) {
   rules.Range(QStringLiteral("NetworkVersion"), c.NetworkVersion, 0, 32);
   rules.Range(QStringLiteral("NetworkId"), c.NetworkId, 0, kLe16Max);
   rules.Range(QStringLiteral("OriginalNetworkId"), c.OriginalNetworkId, 0, kLe16Max);
-  if (type == kLegacyType) rules.Range(QStringLiteral("HdLcn"), c.HdLcn, 1, kFieldMax);
   if (HasLcnCountry(type)) rules.Range(QStringLiteral("LcnCountry"), c.LcnCountry, 0, 27);
   rules.Range(QStringLiteral("StreamProtocol"), c.StreamProtocol, 0, type == kFourKType ? 3 : 1);
   rules.Range(QStringLiteral("VideoCodec"), c.VideoCodec, 0,
