@@ -66,7 +66,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
   CliArgs args = ParseCliArgs(arguments);
   CommandIo io{out, err, args};
   if (args.error.isEmpty() && args.Has(QStringLiteral("--version"))) {
-    if (!args.positional.isEmpty() || args.options.size() > 1)
+    if (!args.positional.isEmpty())
       return io.Fail(kExitUsage, QStringLiteral("--version takes nothing else."));
     out << "ostrivane-cli " << OSTRIVANE_VERSION << Qt::endl;
     return kExitOk;

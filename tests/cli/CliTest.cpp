@@ -1,78 +1,10 @@
 // ostrivane-cli end to end against the simulated modulator on loopback.
-#include <gtest/gtest.h>
-
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <memory>
-
-#include "cli/Cli.h"
-#include "sim/Announcer.h"
-#include "sim/FirmwareImage.h"
-#include "sim/PtyServer.h"
-#include "sim/SimulatedModulator.h"
-#include "sim/TcpServer.h"
+#include "CliTestSupport.h"
 
 using namespace ostrivane;
 using namespace ostrivane::sim;
+using namespace ostrivane::clitest;
 
-namespace {
-
-struct CliRun {
-  int code = -1;
-  QByteArray out;
-  QByteArray err;
-  QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
-class CliTest : public ::testing::Test {
- protected:
-  void StartDevice(std::uint8_t type, std::uint8_t main = 20, bool withLogs = true) {
-    SimOptions options;
-    if (!withLogs) options.logFile0Size = options.logFileSize = 0;
-    options.typeCode = type;
-    options.mainVersion = main;
-    options.restartDuration = std::chrono::milliseconds(200);
-    m_device = std::make_unique<SimulatedModulator>(options);
-    m_server = std::make_unique<TcpServer>(*m_device, 0);
-    ASSERT_TRUE(m_server->Start());
-  }
-
-  CliRun Cli(QStringList arguments, bool overTcp = true) {
-    if (overTcp)
-      arguments << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:%1").arg(m_server->Port());
-    arguments << QStringLiteral("--data") << m_data.path();
-    CliRun run;
-    QBuffer out(&run.out);
-    QBuffer err(&run.err);
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    run.code = cli::RunCli(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return run;
-  }
-
-  QString Path(const QString& name) const { return m_data.filePath(name); }
-
-  QTemporaryDir m_data;
-  std::unique_ptr<SimulatedModulator> m_device;
-  std::unique_ptr<TcpServer> m_server;
-};
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST_F(CliTest, Identify_OverTcpAndOverPty_ReportsTheDevice) {
   StartDevice(132, 37);
@@ -174,7 +106,7 @@ TEST_F(CliTest, ConfigGetDecodeEncode_RoundTripsTheDeviceRecord) {
       Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
            QStringLiteral("178"), Path(QStringLiteral("dev.itc"))},
           false);
-  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_EQ(rejected.code, cli::kExitLocal);
   EXPECT_TRUE(rejected.err.contains("VEVE")) << rejected.err.constData();
 }
 
@@ -209,7 +141,7 @@ TEST_F(CliTest, ConfigPut_SendsChecksAndStoresTheDefault) {
   const QByteArray before = m_device->ConfigRecord();
   const CliRun rejected =
       Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("multi.itc"))});
-  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_EQ(rejected.code, cli::kExitLocal);
   EXPECT_TRUE(rejected.err.contains("Config. file not compatible !")) << rejected.err.constData();
   EXPECT_EQ(m_device->ConfigRecord(), before);
 }
@@ -245,7 +177,7 @@ TEST_F(CliTest, DeviceCommands_StatusLogsClockSnapshotEdidReset) {
   ASSERT_EQ(shot.code, cli::kExitOk) << shot.err.constData();
   EXPECT_EQ(ReadAll(Path(QStringLiteral("shot.bmp"))).size(), 1086);
 
-  ASSERT_EQ(Cli({QStringLiteral("edid")}).code, cli::kExitOk);
+  ASSERT_EQ(Cli({QStringLiteral("edid"), QStringLiteral("--yes")}).code, cli::kExitOk);
   EXPECT_EQ(m_device->Counters().edidProgrammings, 1);
   ASSERT_EQ(Cli({QStringLiteral("reset")}).code, cli::kExitOk);
   EXPECT_EQ(m_device->Counters().restarts, 1);
