@@ -15,14 +15,14 @@ namespace ostrivane::sim {
 class TcpServer final : public SimServer {
  public:
   // port 0 lets the system choose; Port() tells which once started.
-  TcpServer(SimulatedModulator& device, std::uint16_t port,
-            QString host = QStringLiteral("127.0.0.1"));
+  TcpServer(SimulatedModulator& device, std::uint16_t port, QString host = Host());
   ~TcpServer() override;
 
   bool Start(QString* error = nullptr);
   void Stop();
   std::uint16_t Port() const { return m_port; }
-  QString Host() const { return m_host; }
+  static QString Host() { return QStringLiteral("127.0.0.1"); }  // the default address
+  QString Address() const { return m_host; }
   // Connections accepted so far (tests watch reconnections with it).
   int AcceptedConnections() const { return m_accepted.load(); }
 

@@ -86,7 +86,6 @@ void AddOptions(QCommandLineParser& parser) {
   value("image-size", "Size of the image in bytes (default 65536).", "N");
 }
 
-
 QString ReadFaults(Numbers& numbers, SimFaults& faults) {
   const QCommandLineParser& parser = numbers.parser;
   faults.silence = parser.isSet(QStringLiteral("silent"));
@@ -184,7 +183,7 @@ QString StartListeners(const QCommandLineParser& parser, SimulatedModulator& dev
     out.tcp = std::make_unique<TcpServer>(device, port, host);
     out.tcp->SetVerbose(verbose);
     if (!out.tcp->Start(&error)) return error;
-    PrintLine(QStringLiteral("tcp: %1:%2").arg(out.tcp->Host()).arg(out.tcp->Port()));
+    PrintLine(QStringLiteral("tcp: %1:%2").arg(out.tcp->Address()).arg(out.tcp->Port()));
   }
   if (parser.isSet(QStringLiteral("pty"))) {
     out.pty = std::make_unique<PtyServer>(device);

@@ -42,8 +42,9 @@ QString CheckLine(const CommandSpec& spec, const CliArgs& args) {
 int RunCommand(CommandIo& io, const CommandSpec& spec) {
   if (const QString problem = CheckLine(spec, io.args); !problem.isEmpty()) {
     io.Fail(kExitUsage, problem + QStringLiteral("."));
-    io.err << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(spec.words.join(QLatin1Char(' ')))
-           << Qt::flush;
+    io.err
+        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(spec.words.join(QLatin1Char(' ')))
+        << Qt::flush;
     return kExitUsage;
   }
   LinkTrace trace;

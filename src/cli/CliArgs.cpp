@@ -29,13 +29,11 @@ const QSet<QString>& ValueOptions() {
 }
 
 const QSet<QString>& FlagOptions() {
-  static const QSet<QString> names = {QStringLiteral("--json"),          QStringLiteral("--force"),
-                                      QStringLiteral("--store-default"), QStringLiteral("--quiet"),
-                                      QStringLiteral("--no-backup"),
-                                      QStringLiteral("--help"),          QStringLiteral("-h"),
-                                      QStringLiteral("--version"),       QStringLiteral("--lenient"),
-                                      QStringLiteral("--all"),           QStringLiteral("--watch"),
-                                      QStringLiteral("--yes")};
+  static const QSet<QString> names = {
+      QStringLiteral("--json"),  QStringLiteral("--force"),     QStringLiteral("--store-default"),
+      QStringLiteral("--quiet"), QStringLiteral("--no-backup"), QStringLiteral("--help"),
+      QStringLiteral("-h"),      QStringLiteral("--version"),   QStringLiteral("--lenient"),
+      QStringLiteral("--all"),   QStringLiteral("--watch"),     QStringLiteral("--yes")};
   return names;
 }
 

@@ -65,10 +65,10 @@ QString BackUpOne(CommandIo& io, const Candidate& candidate, const LinkRequest& 
   PanelState panel;
   if (!DecodeConfigImage(record, ctx.Layout(), config, panel))
     return QStringLiteral("the device's record does not decode");
-  const QString base =
-      QDir(folder).filePath(QStringLiteral("%1_%2_%3").arg(
-          candidate.label, model,
-          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+  const QString base = QDir(folder).filePath(
+      QStringLiteral("%1_%2_%3")
+          .arg(candidate.label, model,
+               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
   const QString recordPath =
       base + ConfigurationFiles::ExtensionFor(session.identity.DeviceTypeCode);
   QString why;

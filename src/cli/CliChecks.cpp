@@ -13,8 +13,7 @@ int CheckWritableFolder(CommandIo& io, const QString& folder) {
   const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
   if (!info.exists())
     return io.Fail(kExitLocal, QStringLiteral("the folder %1 does not exist.").arg(folder));
-  if (!info.isDir())
-    return io.Fail(kExitLocal, QStringLiteral("%1 is not a folder.").arg(folder));
+  if (!info.isDir()) return io.Fail(kExitLocal, QStringLiteral("%1 is not a folder.").arg(folder));
   if (!info.isWritable())
     return io.Fail(kExitLocal,
                    QStringLiteral("cannot write into %1: permission denied.").arg(folder));

@@ -4,9 +4,9 @@
 #include <QTextStream>
 
 #include "cli/CliArgs.h"
+#include "cli/CliSession.h"
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
-#include "cli/CliSession.h"
 
 namespace ostrivane::cli {
 

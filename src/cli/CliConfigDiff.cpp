@@ -24,8 +24,8 @@ class Flattener {
   template <std::size_t N>
   void Numbers(const char* name, std::array<std::int32_t, N>& values) {
     for (std::size_t i = 0; i < N; ++i)
-      entries.append({QStringLiteral("%1%2[%3]").arg(m_prefix, QLatin1String(name)).arg(i),
-                      values[i]});
+      entries.append(
+          {QStringLiteral("%1%2[%3]").arg(m_prefix, QLatin1String(name)).arg(i), values[i]});
   }
   template <class T, std::size_t N>
   void Slots(const char* name, std::array<T, N>& slots) {

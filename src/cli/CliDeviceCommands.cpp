@@ -1,11 +1,11 @@
 // Commands that talk to a connected device.
+#include <unistd.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -94,7 +94,8 @@ int RunIdentify(CommandIo& io) {
 
 int RunStatus(CommandIo& io) {
   const bool watch = io.args.Has(QStringLiteral("--watch"));
-  if (!watch && (io.args.Has(QStringLiteral("--interval")) || io.args.Has(QStringLiteral("--count"))))
+  if (!watch &&
+      (io.args.Has(QStringLiteral("--interval")) || io.args.Has(QStringLiteral("--count"))))
     return io.Fail(kExitUsage, QStringLiteral("--interval and --count go with --watch."));
   CliSession session(io.err, true, io.trace);
   if (watch) return WatchStatus(io, session);

@@ -12,15 +12,15 @@ namespace ostrivane::cli {
 struct CommandSpec {
   QStringList words;
   int (*handler)(CommandIo&) = nullptr;
-  const char* synopsis = "";    // arguments after the words
-  const char* summary = "";     // one line for the overview
-  const char* details = "";     // options and an example, for "help COMMAND"
-  QStringList options;          // accepted besides the common and link options
+  const char* synopsis = "";  // arguments after the words
+  const char* summary = "";   // one line for the overview
+  const char* details = "";   // options and an example, for "help COMMAND"
+  QStringList options;        // accepted besides the common and link options
   int minArgs = 0;
   int maxArgs = 0;
-  bool link = true;             // reaches a device: link options apply
-  bool json = true;             // --json is accepted
-  bool diffExit = false;        // exits 5 when a difference was found
+  bool link = true;       // reaches a device: link options apply
+  bool json = true;       // --json is accepted
+  bool diffExit = false;  // exits 5 when a difference was found
 };
 
 const QList<CommandSpec>& CommandTable();

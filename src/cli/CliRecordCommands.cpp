@@ -90,9 +90,10 @@ bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& 
   for (const QString& warning : check.warnings) io.err << "warning: " << warning << '\n';
   for (const QString& error : check.errors) io.err << "error: " << error << '\n';
   if (!read)
-    io.Fail(kExitLocal, QStringLiteral("the JSON is not a configuration for type %1%2.")
-                            .arg(context.typeCode)
-                            .arg(strict ? QStringLiteral(" (--lenient reads old files)") : QString()));
+    io.Fail(kExitLocal,
+            QStringLiteral("the JSON is not a configuration for type %1%2.")
+                .arg(context.typeCode)
+                .arg(strict ? QStringLiteral(" (--lenient reads old files)") : QString()));
   return read;
 }
 

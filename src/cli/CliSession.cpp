@@ -44,13 +44,13 @@ void CliSession::Listen(const LinkRequest& request) {
 
 bool CliSession::IdentifyAttached(const QString& where) {
   if (Identify(link, identity)) return true;
-  m_failure = link.LinkError
-                  ? QStringLiteral("%1 did not answer the identify request").arg(where)
-                  : QStringLiteral("%1 answered but did not identify as a supported device "
+  m_failure = link.LinkError ? QStringLiteral("%1 did not answer the identify request").arg(where)
+                             : QStringLiteral(
+                                   "%1 answered but did not identify as a supported device "
                                    "(type code %2, main version %3)")
-                        .arg(where)
-                        .arg(link.Reply().empty() ? -1 : link.Reply()[0])
-                        .arg(link.Reply().size() > 1 ? link.Reply()[1] : -1);
+                                   .arg(where)
+                                   .arg(link.Reply().empty() ? -1 : link.Reply()[0])
+                                   .arg(link.Reply().size() > 1 ? link.Reply()[1] : -1);
   link.CloseAll();
   return false;
 }
@@ -61,7 +61,8 @@ bool CliSession::ConnectTcpDevice(const QString& host, quint16 port) {
   options.tcpPort = port;
   link.CloseAll();
   if (!ConnectTcp(link, host, options, opener)) {
-    m_failure = opener.Failures().value(0, QStringLiteral("cannot connect to %1:%2").arg(host).arg(port));
+    m_failure =
+        opener.Failures().value(0, QStringLiteral("cannot connect to %1:%2").arg(host).arg(port));
     return Finish(false);
   }
   return Finish(IdentifyAttached(QStringLiteral("%1:%2").arg(host).arg(port)));

@@ -5,7 +5,7 @@ namespace ostrivane::cli {
 namespace {
 constexpr int kBarWidth = 40;
 constexpr int kAnswerLength = 64;
-}
+}  // namespace
 
 CliStatusSink::CliStatusSink(QTextStream& err, bool interactive, bool quiet)
     : m_err(err), m_interactive(interactive), m_quiet(quiet) {}

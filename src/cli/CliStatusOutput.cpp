@@ -52,18 +52,17 @@ void PrintStatusText(QTextStream& out, const QJsonObject& status) {
       out << "no input";
     } else {
       out << QStringLiteral("%1%2%3 %4")
-                    .arg(in.value(QStringLiteral("InputLines")).toInt())
-                    .arg(in.value(QStringLiteral("InputProgressive")).toInt() ? QLatin1Char('P')
-                                                                              : QLatin1Char('i'))
-                    .arg(in.value(QStringLiteral("InputRate")).toInt())
-                    .arg(in.value(QStringLiteral("AudioIsAc3")).toInt() ? QStringLiteral("AC3")
-                                                                        : QStringLiteral("PCM"));
+                 .arg(in.value(QStringLiteral("InputLines")).toInt())
+                 .arg(in.value(QStringLiteral("InputProgressive")).toInt() ? QLatin1Char('P')
+                                                                           : QLatin1Char('i'))
+                 .arg(in.value(QStringLiteral("InputRate")).toInt())
+                 .arg(in.value(QStringLiteral("AudioIsAc3")).toInt() ? QStringLiteral("AC3")
+                                                                     : QStringLiteral("PCM"));
     }
     out << ", USB state " << in.value(QStringLiteral("UsbState")).toInt() << '\n';
   }
-  out << "USB medium: "
-         << (status.value(QStringLiteral("UsbPresent")).toInt() ? "present" : "none") << ", mode "
-         << status.value(QStringLiteral("UsbMode")).toInt() << '\n';
+  out << "USB medium: " << (status.value(QStringLiteral("UsbPresent")).toInt() ? "present" : "none")
+      << ", mode " << status.value(QStringLiteral("UsbMode")).toInt() << '\n';
   for (const QJsonValue& name : status.value(QStringLiteral("UsbFiles")).toArray())
     out << "  " << name.toString() << '\n';
   out << "Device clock: " << status.value(QStringLiteral("DeviceClock")).toString() << '\n';
@@ -76,9 +75,9 @@ void PrintStatusText(QTextStream& out, const QJsonObject& status) {
   for (int m = 0; m < bitrates.size(); ++m) {
     const QJsonObject b = bitrates.at(m).toObject();
     out << QStringLiteral("Output M%1: %2 of %3 kb/s\n")
-                  .arg(m + 1)
-                  .arg(b.value(QStringLiteral("BitrateCurrentKbps")).toInteger())
-                  .arg(b.value(QStringLiteral("BitrateCapacity")).toInteger() / 1000);
+               .arg(m + 1)
+               .arg(b.value(QStringLiteral("BitrateCurrentKbps")).toInteger())
+               .arg(b.value(QStringLiteral("BitrateCapacity")).toInteger() / 1000);
   }
 }
 

@@ -35,7 +35,10 @@ QString OneLine(const QJsonObject& status) {
   for (int m = 0; m < bitrates.size(); ++m) {
     parts << QStringLiteral("M%1 %2 kb/s")
                  .arg(m + 1)
-                 .arg(bitrates.at(m).toObject().value(QStringLiteral("BitrateCurrentKbps")).toInteger());
+                 .arg(bitrates.at(m)
+                          .toObject()
+                          .value(QStringLiteral("BitrateCurrentKbps"))
+                          .toInteger());
   }
   parts << QStringLiteral("clock %1").arg(status.value(QStringLiteral("DeviceClock")).toString());
   return parts.join(QStringLiteral(", "));

@@ -111,7 +111,9 @@ void CXmit::SendRequest() {
 void CXmit::NotifyReply(std::uint8_t command, bool good, int attempt) {
   if (!m_observer) return;
   using Outcome = LinkObserver::ReplyOutcome;
-  const Outcome outcome = good ? Outcome::Good : m_frameEnded ? Outcome::BadFrame : Outcome::NoReply;
+  const Outcome outcome = good           ? Outcome::Good
+                          : m_frameEnded ? Outcome::BadFrame
+                                         : Outcome::NoReply;
   m_observer->OnReply(command, outcome, good ? ReplyStatus : LinkStatus::None,
                       good ? Reply() : std::span<const std::uint8_t>{}, attempt);
 }

@@ -19,8 +19,7 @@ class LinkTrace final : public LinkObserver {
   bool Open(const QString& path, QString* error = nullptr);
   bool IsOpen() const { return m_file.isOpen(); }
 
-  void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
-                 int attempt) override;
+  void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload, int attempt) override;
   void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
                std::span<const std::uint8_t> payload, int attempt) override;
 

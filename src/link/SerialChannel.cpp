@@ -18,7 +18,8 @@ int ToQtWait(Millis wait) {
 }
 
 // The usual causes in the words an installer can act on.
-QString OpenFailure(const QString& path, QSerialPort::SerialPortError error, const QString& detail) {
+QString OpenFailure(const QString& path, QSerialPort::SerialPortError error,
+                    const QString& detail) {
   switch (error) {
     case QSerialPort::PermissionError:
       return QStringLiteral("cannot open %1: permission denied — is the user in the dialout group?")

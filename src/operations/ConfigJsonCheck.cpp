@@ -108,8 +108,9 @@ class ValueRules {
     for (const QChar ch : original) {
       if (DeviceCharset::Encode(ch) != DeviceCharset::kFullStop || ch == QLatin1Char('.')) continue;
       if (!CarriedText(field)) return;
-      m_errors << QStringLiteral("%1: the character '%2' (U+%3) is not in the device's "
-                                 "character set")
+      m_errors << QStringLiteral(
+                      "%1: the character '%2' (U+%3) is not in the device's "
+                      "character set")
                       .arg(key, QString(ch))
                       .arg(ch.unicode(), 4, 16, QLatin1Char('0'));
       return;
@@ -174,7 +175,8 @@ void CheckOutput(ValueRules& rules, int m, const RecordShape& shape) {
     rules.Range(key("GuardInterval"), out.GuardInterval, 0, 3);
   }
   if (cable) rules.Range(key("CableConstellation"), out.CableConstellation, 0, 4);
-  if (cable || satellite) rules.Within(key("SymbolRateKsps"), out.SymbolRateKsps, shape.SymbolRateLimits);
+  if (cable || satellite)
+    rules.Within(key("SymbolRateKsps"), out.SymbolRateKsps, shape.SymbolRateLimits);
   if (terrestrial || satellite) rules.Range(key("CodeRate"), out.CodeRate, 0, 4);
   // The IP destination of output m lives in service entry m.
   const bool streaming = out.Mode == kModeIp || type == kFourKType;
@@ -239,7 +241,9 @@ void CheckSystem(ValueRules& rules, const LayoutContext& context) {
   if (HasLcnCountry(type)) rules.Range(QStringLiteral("LcnCountry"), c.LcnCountry, 0, 27);
   rules.Range(QStringLiteral("StreamProtocol"), c.StreamProtocol, 0, type == kFourKType ? 3 : 1);
   rules.Range(QStringLiteral("VideoCodec"), c.VideoCodec, 0,
-              type == kFourKType ? 1 : type == kLegacyType ? 2 : 0);
+              type == kFourKType    ? 1
+              : type == kLegacyType ? 2
+                                    : 0);
   rules.Range(QStringLiteral("HardwareType"), c.HardwareType, 0, 1);
   rules.Range(QStringLiteral("Dhcp"), c.Dhcp, 0, 1);
   bool anyIp = false;

@@ -5,7 +5,6 @@ using namespace ostrivane;
 using namespace ostrivane::sim;
 using namespace ostrivane::clitest;
 
-
 TEST_F(CliTest, Identify_OverTcpAndOverPty_ReportsTheDevice) {
   StartDevice(132, 37);
   CliRun run = Cli({QStringLiteral("identify"), QStringLiteral("--json")});

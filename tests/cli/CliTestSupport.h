@@ -73,5 +73,4 @@ inline QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-
 }  // namespace ostrivane::clitest

@@ -43,10 +43,14 @@ struct AnnouncedDevice {
 };
 
 QStringList DiscoveryOptions(quint16 port, quint16 devicePort) {
-  return {QStringLiteral("--discovery-interface"), QStringLiteral("127.0.0.1"),
-          QStringLiteral("--discovery-port"),      QString::number(port),
-          QStringLiteral("--device-port"),         QString::number(devicePort),
-          QStringLiteral("--listen"),              QStringLiteral("0.6")};
+  return {QStringLiteral("--discovery-interface"),
+          QStringLiteral("127.0.0.1"),
+          QStringLiteral("--discovery-port"),
+          QString::number(port),
+          QStringLiteral("--device-port"),
+          QString::number(devicePort),
+          QStringLiteral("--listen"),
+          QStringLiteral("0.6")};
 }
 
 QList<QJsonObject> JsonLines(const QByteArray& text) {
@@ -63,8 +67,9 @@ TEST_F(CliTest, HelpAndVersion_PrintTheCommandsOwnUsage) {
   EXPECT_EQ(run.code, cli::kExitOk);
   EXPECT_EQ(run.out.trimmed(), QByteArray("ostrivane-cli ") + OSTRIVANE_VERSION);
 
-  for (const QStringList& line : {QStringList{QStringLiteral("help"), QStringLiteral("status")},
-                                  QStringList{QStringLiteral("status"), QStringLiteral("--help")}}) {
+  for (const QStringList& line :
+       {QStringList{QStringLiteral("help"), QStringLiteral("status")},
+        QStringList{QStringLiteral("status"), QStringLiteral("--help")}}) {
     run = Cli(line, false);
     EXPECT_EQ(run.code, cli::kExitOk);
     EXPECT_TRUE(run.out.startsWith("usage: ostrivane-cli status")) << run.out.constData();
@@ -98,10 +103,10 @@ TEST_F(CliTest, SurplusArgumentsAndForeignOptions_AreUsageErrors) {
     EXPECT_EQ(run.code, cli::kExitUsage) << line.join(QLatin1Char(' ')).toStdString();
   }
   EXPECT_TRUE(m_device->Requests().isEmpty());
-  const CliRun encode = Cli({QStringLiteral("record"), QStringLiteral("encode"),
-                             QStringLiteral("--type"), QStringLiteral("131"),
-                             QStringLiteral("--json"), QStringLiteral("x.json")},
-                            false);
+  const CliRun encode =
+      Cli({QStringLiteral("record"), QStringLiteral("encode"), QStringLiteral("--type"),
+           QStringLiteral("131"), QStringLiteral("--json"), QStringLiteral("x.json")},
+          false);
   EXPECT_EQ(encode.code, cli::kExitUsage);
 }
 
@@ -151,9 +156,9 @@ TEST_F(CliTest, DeviceAndConnectionFailures_NameTheirCause) {
                                     "127.0.0.1:%1.\n")
                          .arg(closed)
                          .toUtf8());
-  const CliRun serial = Cli({QStringLiteral("identify"), QStringLiteral("--serial"),
-                             Path(QStringLiteral("ttyACM9"))},
-                            false);
+  const CliRun serial =
+      Cli({QStringLiteral("identify"), QStringLiteral("--serial"), Path(QStringLiteral("ttyACM9"))},
+          false);
   EXPECT_EQ(serial.code, cli::kExitNoDevice);
   EXPECT_TRUE(serial.err.contains("cannot open " + Path(QStringLiteral("ttyACM9")).toUtf8()))
       << serial.err.constData();
@@ -161,13 +166,13 @@ TEST_F(CliTest, DeviceAndConnectionFailures_NameTheirCause) {
 
 TEST_F(CliTest, RecordEncode_StrictUnlessLenient) {
   StartDevice(131);
-  ASSERT_EQ(Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.itc"))})
-                .code,
-            cli::kExitOk);
-  const CliRun decoded = Cli({QStringLiteral("record"), QStringLiteral("decode"),
-                              QStringLiteral("--type"), QStringLiteral("131"),
-                              Path(QStringLiteral("d.itc"))},
-                             false);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.itc"))}).code,
+      cli::kExitOk);
+  const CliRun decoded =
+      Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
+           QStringLiteral("131"), Path(QStringLiteral("d.itc"))},
+          false);
   QJsonObject root = decoded.Json();
   root.insert(QStringLiteral("Colour"), 3);
   root.remove(QStringLiteral("NetworkId"));
@@ -175,8 +180,8 @@ TEST_F(CliTest, RecordEncode_StrictUnlessLenient) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(QJsonDocument(root).toJson());
   file.close();
-  const QStringList encode = {QStringLiteral("record"), QStringLiteral("encode"),
-                              QStringLiteral("--type"), QStringLiteral("131"),
+  const QStringList encode = {QStringLiteral("record"),       QStringLiteral("encode"),
+                              QStringLiteral("--type"),       QStringLiteral("131"),
                               Path(QStringLiteral("d.json")), QStringLiteral("-o"),
                               Path(QStringLiteral("e.itc"))};
   CliRun run = Cli(encode, false);
@@ -233,8 +238,8 @@ TEST_F(CliTest, BackupAll_SavesEveryAnnouncedAndSerialDeviceAndReportsFailures) 
   PtyServer pty(third);
   ASSERT_TRUE(pty.Start());
   QDir(m_data.path()).mkdir(QStringLiteral("saved"));
-  const QStringList line = QStringList{QStringLiteral("backup"), QStringLiteral("--all"),
-                                       QStringLiteral("--into"), Path(QStringLiteral("saved")),
+  const QStringList line = QStringList{QStringLiteral("backup"),   QStringLiteral("--all"),
+                                       QStringLiteral("--into"),   Path(QStringLiteral("saved")),
                                        QStringLiteral("--serial"), pty.SlavePath()} +
                            DiscoveryOptions(discovery, first.server.Port());
   CliRun run = Cli(line, false);
@@ -245,9 +250,10 @@ TEST_F(CliTest, BackupAll_SavesEveryAnnouncedAndSerialDeviceAndReportsFailures) 
   const struct {
     QString pattern;
     const SimulatedModulator& device;
-  } expected[] = {{QStringLiteral("ROOF1_UNIT131") + stamp + QStringLiteral("\\.itc"), first.device},
-                  {QStringLiteral("ROOF2_UNIT176") + stamp + QStringLiteral("\\.itc"), second.device},
-                  {QStringLiteral("pts-[0-9]+_UNIT121") + stamp + QStringLiteral("\\.tmc"), third}};
+  } expected[] = {
+      {QStringLiteral("ROOF1_UNIT131") + stamp + QStringLiteral("\\.itc"), first.device},
+      {QStringLiteral("ROOF2_UNIT176") + stamp + QStringLiteral("\\.itc"), second.device},
+      {QStringLiteral("pts-[0-9]+_UNIT121") + stamp + QStringLiteral("\\.tmc"), third}};
   const QStringList files = saved.entryList(QDir::Files, QDir::Name);
   EXPECT_EQ(files.size(), 6) << files.join(QLatin1Char(' ')).toStdString();
   for (const auto& e : expected) {
@@ -257,7 +263,8 @@ TEST_F(CliTest, BackupAll_SavesEveryAnnouncedAndSerialDeviceAndReportsFailures) 
     EXPECT_EQ(ReadAll(saved.filePath(matches.first())), e.device.ConfigRecord());
     QString json = matches.first();
     json.replace(QRegularExpression(QStringLiteral("\\.(itc|tmc)$")), QStringLiteral(".json"));
-    EXPECT_TRUE(QJsonDocument::fromJson(ReadAll(saved.filePath(json))).isObject()) << json.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(ReadAll(saved.filePath(json))).isObject())
+        << json.toStdString();
   }
 
   // One device refusing its read does not stop the others.
@@ -277,17 +284,18 @@ TEST_F(CliTest, BackupAll_SavesEveryAnnouncedAndSerialDeviceAndReportsFailures) 
 
 TEST_F(CliTest, ConfigDiff_EqualExitsZeroDifferentExitsFive) {
   StartDevice(176);
-  ASSERT_EQ(Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.itc"))})
-                .code,
-            cli::kExitOk);
-  CliRun run = Cli({QStringLiteral("config"), QStringLiteral("diff"), Path(QStringLiteral("d.itc"))});
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.itc"))}).code,
+      cli::kExitOk);
+  CliRun run =
+      Cli({QStringLiteral("config"), QStringLiteral("diff"), Path(QStringLiteral("d.itc"))});
   EXPECT_EQ(run.code, cli::kExitOk) << run.err.constData();
   EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
 
-  const CliRun decoded = Cli({QStringLiteral("record"), QStringLiteral("decode"),
-                              QStringLiteral("--type"), QStringLiteral("176"),
-                              Path(QStringLiteral("d.itc"))},
-                             false);
+  const CliRun decoded =
+      Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
+           QStringLiteral("176"), Path(QStringLiteral("d.itc"))},
+          false);
   QJsonObject root = decoded.Json();
   QJsonArray services = root.value(QStringLiteral("Services")).toArray();
   QJsonObject second = services.at(1).toObject();

@@ -24,7 +24,8 @@ LayoutContext ContextFor(std::uint8_t type, std::uint8_t main = 20) {
 QJsonObject DeviceJson(std::uint8_t type) {
   DeviceConfig config;
   PanelState panel;
-  EXPECT_TRUE(DecodeConfigImage(sim::DefaultConfigRecord(type, 20), ContextFor(type), config, panel));
+  EXPECT_TRUE(
+      DecodeConfigImage(sim::DefaultConfigRecord(type, 20), ContextFor(type), config, panel));
   return QJsonDocument::fromJson(ConfigToJson(config)).object();
 }
 
@@ -103,12 +104,16 @@ TEST(ConfigJsonCheckTest, ValuesTheWindowWouldNotAccept_NameFieldValueAndRange) 
   };
   const Case cases[] = {
       // standard layout
-      {131, "Services", 0, "ServiceId", 70000, "Services[0].ServiceId: 70000 is outside 0 to 65535"},
+      {131, "Services", 0, "ServiceId", 70000,
+       "Services[0].ServiceId: 70000 is outside 0 to 65535"},
       {131, "Services", 0, "Lcn", 0, "Services[0].Lcn: 0 is outside 1 to"},
       {131, "Services", 0, "VideoPid", 31, "Services[0].VideoPid: 31 is outside 32 to"},
-      {131, "Services", 0, "VideoBitrateKbps", 16000, "VideoBitrateKbps: 16000 is outside 500 to 15000"},
-      {131, "Modulators", 0, "FrequencyKhz", 900000, "FrequencyKhz: 900000 is outside 47000 to 862000"},
-      {131, "Modulators", 0, "Constellation", 3, "Modulators[0].Constellation: 3 is outside 0 to 2"},
+      {131, "Services", 0, "VideoBitrateKbps", 16000,
+       "VideoBitrateKbps: 16000 is outside 500 to 15000"},
+      {131, "Modulators", 0, "FrequencyKhz", 900000,
+       "FrequencyKhz: 900000 is outside 47000 to 862000"},
+      {131, "Modulators", 0, "Constellation", 3,
+       "Modulators[0].Constellation: 3 is outside 0 to 2"},
       {131, nullptr, 0, "NetworkVersion", 33, "NetworkVersion: 33 is outside 0 to 32"},
       // legacy layout: a deeper level range, the MPEG-2 codecs
       {121, "Modulators", 0, "AttenuationDb", 30, "AttenuationDb: 30 is outside 0 to 29"},
@@ -130,7 +135,8 @@ TEST(ConfigJsonCheckTest, ValuesTheWindowWouldNotAccept_NameFieldValueAndRange) 
       root.insert(QLatin1String(c.key), c.value);
     const ConfigJsonCheck check = Check(root, c.type);
     EXPECT_TRUE(Mentions(check.errors, QString::fromUtf8(c.expected)))
-        << int(c.type) << " " << c.key << ": " << check.errors.join(QStringLiteral("; ")).toStdString();
+        << int(c.type) << " " << c.key << ": "
+        << check.errors.join(QStringLiteral("; ")).toStdString();
   }
 }
 
@@ -146,7 +152,8 @@ TEST(ConfigJsonCheckTest, TextsTooLongOrOutsideTheCharset_AreErrors) {
   SetSlotField(root, "Services", 0, "ServiceName", QStringLiteral("Кино"));
   root.insert(QStringLiteral("NetworkName"), QString(40, QLatin1Char('N')));
   const ConfigJsonCheck check = Check(root, 131);
-  EXPECT_TRUE(Mentions(check.errors, QStringLiteral("Services[0].ServiceName: the character 'К' (U+041a)")))
+  EXPECT_TRUE(
+      Mentions(check.errors, QStringLiteral("Services[0].ServiceName: the character 'К' (U+041a)")))
       << check.errors.join(QStringLiteral("; ")).toStdString();
   EXPECT_TRUE(Mentions(check.errors, QStringLiteral("NetworkName: 40 characters, at most 32")));
   // Accented Latin letters are part of the device's character set.

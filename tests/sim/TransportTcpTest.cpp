@@ -36,7 +36,7 @@ struct TcpRig {
     started = server.Start(&error);
   }
   bool Connect() {
-    auto channel = TcpChannel::Connect(server.Host(), server.Port(), kConnectTimeoutMs);
+    auto channel = TcpChannel::Connect(TcpServer::Host(), server.Port(), kConnectTimeoutMs);
     if (!channel) return false;
     link.Attach(std::move(channel));
     return true;
