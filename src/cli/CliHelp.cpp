@@ -99,9 +99,11 @@ const QList<CommandSpec>& CommandTable() {
        1},
       {{QStringLiteral("config"), QStringLiteral("put")},
        RunConfigPut,
-       "FILE [--store-default]",
+       "FILE [--store-default] [--no-backup]",
        "send a configuration record (and store it as default)",
        "  --store-default  also store it as the device's factory default\n"
+       "  --no-backup      do not save the device's configuration into backups/ first\n"
+       "                   (accepts losing what the device holds)\n"
        "Example: ostrivane-cli config put device.itc --tcp 127.0.0.1:6666\n",
        {QStringLiteral("--store-default")},
        1,
@@ -132,12 +134,13 @@ const QList<CommandSpec>& CommandTable() {
        0},
       {{QStringLiteral("firmware")},
        RunFirmware,
-       "check|upgrade [--folder DIR] [--force]",
+       "check|upgrade [--folder DIR] [--force] [--no-backup]",
        "compare the firmware images with the device, or install the newer ones",
        "  check           say what an upgrade would install\n"
        "  upgrade         install the newer images\n"
        "  --folder DIR    folder of the firmware images (default: the data folder)\n"
        "  --force         install even when the image is not newer\n"
+       "  --no-backup     do not save the device's configuration into backups/ first\n"
        "Example: ostrivane-cli firmware check --folder firmware --tcp 127.0.0.1:6666\n",
        {QStringLiteral("--folder"), QStringLiteral("--force")},
        1,
