@@ -105,7 +105,7 @@ const QList<CommandSpec>& CommandTable() {
        "  --no-backup      do not save the device's configuration into backups/ first\n"
        "                   (accepts losing what the device holds)\n"
        "Example: ostrivane-cli config put device.itc --tcp 127.0.0.1:6666\n",
-       {QStringLiteral("--store-default")},
+       {QStringLiteral("--store-default"), QStringLiteral("--no-backup")},
        1,
        1},
       {{QStringLiteral("config"), QStringLiteral("diff")},
@@ -142,7 +142,7 @@ const QList<CommandSpec>& CommandTable() {
        "  --force         install even when the image is not newer\n"
        "  --no-backup     do not save the device's configuration into backups/ first\n"
        "Example: ostrivane-cli firmware check --folder firmware --tcp 127.0.0.1:6666\n",
-       {QStringLiteral("--folder"), QStringLiteral("--force")},
+       {QStringLiteral("--folder"), QStringLiteral("--force"), QStringLiteral("--no-backup")},
        1,
        1,
        true,

@@ -219,7 +219,8 @@ TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
   const CliRun put =
       Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("a.itc"))});
   ASSERT_EQ(put.code, cli::kExitOk) << put.err.constData();
-  const QString backup = QString::fromUtf8(put.out).section(QStringLiteral(": "), 1).trimmed();
+  const QString backup =
+      QString::fromUtf8(put.out).section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
   EXPECT_TRUE(backup.contains(QStringLiteral("/backups/UNIT131_"))) << put.out.constData();
   EXPECT_EQ(ReadAll(backup), held);
 
