@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "sim/Announcer.h"
+#include "sim/FirmwareImage.h"
 #include "sim/PtyServer.h"
 #include "sim/SimulatedModulator.h"
 #include "sim/TcpServer.h"
@@ -57,6 +58,7 @@ void AddOptions(QCommandLineParser& parser) {
   value("spare", "Spare version byte (default 0).", "N");
   value("secondary", "Secondary firmware version byte (default 10).", "N");
   value("tcp-port", "TCP port on 127.0.0.1 (default 6666; 0 = any free port).", "N");
+  value("tcp-address", "Loopback address to listen on (default 127.0.0.1).", "IP");
   flag("no-tcp", "Do not listen on TCP.");
   flag("pty", "Serve on a new pseudo-terminal and print its path.");
   value("baud", "Pace the pseudo-terminal to this line speed (10 bits per byte).", "N");
@@ -77,6 +79,11 @@ void AddOptions(QCommandLineParser& parser) {
   value("log0-size", "Size of /logFile.0 in bytes (default 5000).", "N");
   value("restart-ms", "How long the device stays away after a restart (default 3000).", "N");
   flag("verbose", "Log every request (command, payload length) to stderr.");
+  value("write-image", "Write a firmware image file into DIR for the tool to install, then exit.",
+        "DIR");
+  value("image-name", "Model or family name of the image (default UNIT<type>).", "NAME");
+  value("image-version", "Version of the image, 0 to 99 (default: --main + 1).", "N");
+  value("image-size", "Size of the image in bytes (default 65536).", "N");
 }
 
 QString ReadFaults(Numbers& numbers, SimFaults& faults) {
@@ -133,6 +140,27 @@ int Fail(int code, const QString& message) {
   return code;
 }
 
+// --write-image: an image that the tool's firmware check recognises and the simulated device
+// accepts, so that an upgrade can be tried without a real image.
+int WriteImage(const QCommandLineParser& parser, const SimOptions& device) {
+  constexpr unsigned kMaxImageVersion = 99;
+  constexpr unsigned kMaxImageSize = 16 * 1024 * 1024;
+  Numbers numbers{parser, {}};
+  unsigned version = std::min<unsigned>(device.mainVersion + 1U, kMaxImageVersion);
+  unsigned size = 65536;
+  numbers.Read("image-version", kMaxImageVersion, version);
+  numbers.Read("image-size", kMaxImageSize, size);
+  if (!numbers.error.isEmpty()) return Fail(kExitUsage, numbers.error);
+  const QString name = parser.isSet(QStringLiteral("image-name"))
+                           ? parser.value(QStringLiteral("image-name"))
+                           : QStringLiteral("UNIT%1").arg(device.typeCode);
+  const QString path = WriteFirmwareImage(parser.value(QStringLiteral("write-image")), name,
+                                          static_cast<int>(version), static_cast<qsizetype>(size));
+  if (path.isEmpty()) return Fail(kExitStartFailed, QStringLiteral("cannot write the image"));
+  PrintLine(path);
+  return 0;
+}
+
 // Everything the process serves; members stop (and join their threads) in reverse order.
 struct Listeners {
   std::unique_ptr<TcpServer> tcp;
@@ -149,10 +177,13 @@ QString StartListeners(const QCommandLineParser& parser, SimulatedModulator& dev
     std::uint16_t port = 6666;
     numbers.Read("tcp-port", kMaxPort, port);
     if (!numbers.error.isEmpty()) return numbers.error;
-    out.tcp = std::make_unique<TcpServer>(device, port);
+    const QString host = parser.isSet(QStringLiteral("tcp-address"))
+                             ? parser.value(QStringLiteral("tcp-address"))
+                             : QStringLiteral("127.0.0.1");
+    out.tcp = std::make_unique<TcpServer>(device, port, host);
     out.tcp->SetVerbose(verbose);
     if (!out.tcp->Start(&error)) return error;
-    PrintLine(QStringLiteral("tcp: %1:%2").arg(TcpServer::Host()).arg(out.tcp->Port()));
+    PrintLine(QStringLiteral("tcp: %1:%2").arg(out.tcp->Address()).arg(out.tcp->Port()));
   }
   if (parser.isSet(QStringLiteral("pty"))) {
     out.pty = std::make_unique<PtyServer>(device);
@@ -198,7 +229,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("ostrivane-sim"));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Simulated modulator for tests and demos."));
+  QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
   parser.addHelpOption();
+  parser.addVersionOption();
   AddOptions(parser);
   parser.process(app);
   if (!parser.positionalArguments().isEmpty()) return Fail(kExitUsage, "unexpected arguments");
@@ -212,6 +245,7 @@ int main(int argc, char** argv) {
   if (const QString error = ReadDeviceOptions(numbers, options); !error.isEmpty()) {
     return Fail(kExitUsage, error);
   }
+  if (parser.isSet(QStringLiteral("write-image"))) return WriteImage(parser, options);
   SimulatedModulator device(options);
   Listeners listeners;
   if (const QString error = StartListeners(parser, device, options, listeners); !error.isEmpty()) {

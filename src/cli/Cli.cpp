@@ -1,65 +1,64 @@
 #include "cli/Cli.h"
 
 #include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
+#include "link/LinkTrace.h"
 
 namespace ostrivane::cli {
 
 namespace {
 
-const char* const kUsage =
-    "usage: ostrivane-cli COMMAND [options]\n"
-    "\n"
-    "Commands:\n"
-    "  find [--json]                         list announced devices and USB serial ports\n"
-    "  identify [--json]                     connect and identify the device\n"
-    "  status [--json]                       read the device status\n"
-    "  record decode --type T [--firmware MAIN] FILE\n"
-    "                                        print a configuration record as JSON\n"
-    "  record encode --type T [--firmware MAIN] JSON [-o FILE]\n"
-    "                                        build a configuration record from JSON\n"
-    "  config get FILE                       save the device's configuration record\n"
-    "  config put FILE [--store-default]     send a configuration record (and store it as "
-    "default)\n"
-    "  firmware check|upgrade [--folder DIR] [--force]\n"
-    "  logs [--out DIR]                      download the device logs into one text file\n"
-    "  clock set [--at \"YYYY-MM-DD HH:MM:SS\"]  set the device clock (default: now)\n"
-    "  snapshot FILE.bmp                     save the device's 128x64 picture\n"
-    "  edid                                  reprogram the device's EDID table\n"
-    "  reset                                 restart the device\n"
-    "\n"
-    "Link options: --tcp HOST[:PORT]  --serial PATH (repeatable)  --discovery-interface ADDR\n"
-    "              --discovery-port N  --device-port N (TCP port of announced devices, default "
-    "6666)\n"
-    "              --listen SECONDS (default 3)\n"
-    "Other: --data DIR (data folder, default: current directory)  --quiet\n"
-    "\n"
-    "Exit codes: 0 success, 1 no device found or not identified, 2 usage error,\n"
-    "            3 the device failed the operation.\n";
+int UnknownCommand(CommandIo& io, const QStringList& words) {
+  io.Fail(kExitUsage, QStringLiteral("unknown command \"%1\".").arg(words.join(QLatin1Char(' '))));
+  io.err << OverviewUsage() << Qt::flush;
+  return kExitUsage;
+}
 
-using Handler = int (*)(CommandIo&);
+int RunHelp(CommandIo& io) {
+  const QStringList topic = io.args.positional.mid(1);
+  if (topic.isEmpty()) {
+    io.out << OverviewUsage() << Qt::flush;
+    return kExitOk;
+  }
+  const CommandSpec* spec = FindCommand(topic);
+  if (!spec || spec->words.size() != topic.size()) return UnknownCommand(io, topic);
+  io.out << CommandUsage(*spec) << Qt::flush;
+  return kExitOk;
+}
 
-struct CommandEntry {
-  QStringList words;
-  Handler handler;
-};
+// Usage errors the table can see: options the command does not take, argument counts.
+QString CheckLine(const CommandSpec& spec, const CliArgs& args) {
+  if (const QString problem = CheckOptions(spec, args.options.keys()); !problem.isEmpty())
+    return problem;
+  const QStringList rest = args.positional.mid(spec.words.size());
+  const QString name = spec.words.join(QLatin1Char(' '));
+  if (rest.size() > spec.maxArgs)
+    return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, rest.at(spec.maxArgs));
+  if (rest.size() < spec.minArgs)
+    return QStringLiteral("%1 needs %2").arg(name, QString::fromUtf8(spec.synopsis));
+  return {};
+}
 
-const QList<CommandEntry>& Commands() {
-  static const QList<CommandEntry> table = {
-      {{QStringLiteral("find")}, RunFind},
-      {{QStringLiteral("identify")}, RunIdentify},
-      {{QStringLiteral("status")}, RunStatus},
-      {{QStringLiteral("record"), QStringLiteral("decode")}, RunRecordDecode},
-      {{QStringLiteral("record"), QStringLiteral("encode")}, RunRecordEncode},
-      {{QStringLiteral("config"), QStringLiteral("get")}, RunConfigGet},
-      {{QStringLiteral("config"), QStringLiteral("put")}, RunConfigPut},
-      {{QStringLiteral("firmware")}, RunFirmware},
-      {{QStringLiteral("logs")}, RunLogs},
-      {{QStringLiteral("clock"), QStringLiteral("set")}, RunClockSet},
-      {{QStringLiteral("snapshot")}, RunSnapshot},
-      {{QStringLiteral("edid")}, RunEdid},
-      {{QStringLiteral("reset")}, RunReset},
-  };
-  return table;
+int RunCommand(CommandIo& io, const CommandSpec& spec) {
+  if (const QString problem = CheckLine(spec, io.args); !problem.isEmpty()) {
+    io.Fail(kExitUsage, problem + QStringLiteral("."));
+    io.err
+        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(spec.words.join(QLatin1Char(' ')))
+        << Qt::flush;
+    return kExitUsage;
+  }
+  LinkTrace trace;
+  if (io.args.Has(QStringLiteral("--trace"))) {
+    const QString path = io.args.Value(QStringLiteral("--trace"));
+    QString why;
+    if (!trace.Open(path, &why))
+      return io.Fail(kExitLocal, QStringLiteral("cannot write the trace %1: %2.").arg(path, why));
+    io.trace = &trace;
+  }
+  io.args.positional = io.args.positional.mid(spec.words.size());
+  const int code = spec.handler(io);
+  io.trace = nullptr;
+  return code;
 }
 
 }  // namespace
@@ -67,24 +66,35 @@ const QList<CommandEntry>& Commands() {
 int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
   CliArgs args = ParseCliArgs(arguments);
   CommandIo io{out, err, args};
-  if (args.Has(QStringLiteral("--help")) || args.Has(QStringLiteral("-h"))) {
-    out << kUsage << Qt::flush;
+  if (args.error.isEmpty() && args.Has(QStringLiteral("--version"))) {
+    if (!args.positional.isEmpty())
+      return io.Fail(kExitUsage, QStringLiteral("--version takes nothing else."));
+    out << "ostrivane-cli " << OSTRIVANE_VERSION << Qt::endl;
     return kExitOk;
   }
-  if (!args.error.isEmpty()) return io.Fail(kExitUsage, args.error + QStringLiteral("."));
-  for (const CommandEntry& entry : Commands()) {
-    if (args.positional.mid(0, entry.words.size()) != entry.words) continue;
-    args.positional = args.positional.mid(entry.words.size());
-    const int code = entry.handler(io);
-    out.flush();
-    err.flush();
-    return code;
+  if (!args.error.isEmpty()) {
+    io.Fail(kExitUsage, args.error + QStringLiteral("."));
+    err << "See \"ostrivane-cli help\".\n" << Qt::flush;
+    return kExitUsage;
   }
-  err << kUsage << Qt::flush;
-  if (args.positional.isEmpty()) return kExitUsage;
-  return io.Fail(
-      kExitUsage,
-      QStringLiteral("unknown command \"%1\".").arg(args.positional.join(QLatin1Char(' '))));
+  int code = kExitUsage;
+  const bool help = args.Has(QStringLiteral("--help")) || args.Has(QStringLiteral("-h"));
+  if (args.positional.isEmpty()) {
+    (help ? out : err) << OverviewUsage() << Qt::flush;
+    code = help ? kExitOk : kExitUsage;
+  } else if (args.positional.first() == QStringLiteral("help")) {
+    code = RunHelp(io);
+  } else if (const CommandSpec* spec = FindCommand(args.positional); !spec) {
+    code = UnknownCommand(io, args.positional);
+  } else if (help) {
+    out << CommandUsage(*spec) << Qt::flush;
+    code = kExitOk;
+  } else {
+    code = RunCommand(io, *spec);
+  }
+  out.flush();
+  err.flush();
+  return code;
 }
 
 }  // namespace ostrivane::cli

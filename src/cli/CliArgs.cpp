@@ -19,14 +19,21 @@ const QSet<QString>& ValueOptions() {
                                       QStringLiteral("--out"),
                                       QStringLiteral("--at"),
                                       QStringLiteral("--data"),
-                                      QStringLiteral("--device-port")};
+                                      QStringLiteral("--device-port"),
+                                      QStringLiteral("--device"),
+                                      QStringLiteral("--trace"),
+                                      QStringLiteral("--into"),
+                                      QStringLiteral("--interval"),
+                                      QStringLiteral("--count")};
   return names;
 }
 
 const QSet<QString>& FlagOptions() {
-  static const QSet<QString> names = {QStringLiteral("--json"),          QStringLiteral("--force"),
-                                      QStringLiteral("--store-default"), QStringLiteral("--quiet"),
-                                      QStringLiteral("--help"),          QStringLiteral("-h")};
+  static const QSet<QString> names = {
+      QStringLiteral("--json"),  QStringLiteral("--force"),     QStringLiteral("--store-default"),
+      QStringLiteral("--quiet"), QStringLiteral("--no-backup"), QStringLiteral("--help"),
+      QStringLiteral("-h"),      QStringLiteral("--version"),   QStringLiteral("--lenient"),
+      QStringLiteral("--all"),   QStringLiteral("--watch"),     QStringLiteral("--yes")};
   return names;
 }
 
@@ -47,7 +54,11 @@ CliArgs ParseCliArgs(const QStringList& arguments) {
       name = word.left(eq);
       inlineValue = word.mid(eq + 1);
     }
-    if (FlagOptions().contains(name) && eq < 0) {
+    if (FlagOptions().contains(name) && eq > 0) {
+      args.error = QStringLiteral("option %1 takes no value").arg(name);
+      return args;
+    }
+    if (FlagOptions().contains(name)) {
       args.options[name] << QString();
     } else if (ValueOptions().contains(name)) {
       if (eq < 0 && i + 1 >= arguments.size()) {
@@ -99,6 +110,11 @@ bool CliArgs::ToLinkRequest(LinkRequest& request) {
   if (!Has(QStringLiteral("--tcp"))) request.tcpPort = static_cast<quint16>(devicePort);
   request.serialPaths = options.value(QStringLiteral("--serial"));
   request.discoveryInterface = Value(QStringLiteral("--discovery-interface"));
+  request.device = Value(QStringLiteral("--device"));
+  if (Has(QStringLiteral("--device")) && request.device.isEmpty()) {
+    error = QStringLiteral("--device expects an announced identifier or address");
+    return false;
+  }
   int port = request.discoveryPort;
   if (!IntValue(QStringLiteral("--discovery-port"), 1, 65535, port)) return false;
   request.discoveryPort = static_cast<quint16>(port);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QTextStream>
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "config/DeviceConfig.h"
+#include "config/RecordShape.h"
 
 namespace ostrivane::cli {
 
@@ -11,6 +14,7 @@ struct CommandIo {
   QTextStream& out;
   QTextStream& err;
   CliArgs& args;
+  LinkObserver* trace = nullptr;  // --trace
 
   int Fail(int code, const QString& sentence) {
     err << "ostrivane-cli: " << sentence << Qt::endl;
@@ -23,6 +27,8 @@ int RunRecordDecode(CommandIo& io);
 int RunRecordEncode(CommandIo& io);
 int RunConfigGet(CommandIo& io);
 int RunConfigPut(CommandIo& io);
+int RunConfigDiff(CommandIo& io);
+int RunBackup(CommandIo& io);
 
 // Device commands.
 int RunFind(CommandIo& io);
@@ -37,5 +43,17 @@ int RunReset(CommandIo& io);
 
 // Connects as the link options say; 0 when connected, else the exit code (reason printed).
 int ConnectForCommand(CommandIo& io, CliSession& session);
+// 0 when folder exists and files can be created in it, else kExitLocal (reason printed).
+int CheckWritableFolder(CommandIo& io, const QString& folder);
+// 0 when a file can be created at path (its folder exists and is writable), else kExitLocal.
+int CheckWritableFile(CommandIo& io, const QString& path);
+// 0 when path is a readable file, else kExitLocal.
+int CheckReadableFile(CommandIo& io, const QString& path);
+// The JSON form of a configuration for one model, strict unless --lenient; every problem is
+// printed. False when the file cannot be used.
+bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
+                    DeviceConfig& config);
+// Prints a finished command's result: the sentence, or with --json the object.
+void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 
 }  // namespace ostrivane::cli

@@ -38,7 +38,11 @@ int RunFirmware(CommandIo& io) {
                                          io.args.positional.first() != QStringLiteral("upgrade")))
     return io.Fail(kExitUsage, QStringLiteral("firmware needs \"check\" or \"upgrade\"."));
   const bool upgrade = io.args.positional.first() == QStringLiteral("upgrade");
-  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  if (io.args.Has(QStringLiteral("--folder")) &&
+      !QFileInfo(io.args.Value(QStringLiteral("--folder"))).isDir())
+    return io.Fail(kExitLocal, QStringLiteral("the firmware folder %1 does not exist.")
+                                   .arg(io.args.Value(QStringLiteral("--folder"))));
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   if (io.args.Has(QStringLiteral("--folder"))) {
     QString folder = io.args.Value(QStringLiteral("--folder"));
@@ -64,12 +68,16 @@ int RunFirmware(CommandIo& io) {
   }
   OperationContext ctx = session.Context();
   session.flags.FirmwareReloadRequest = force;
-  const bool written = HardwareCheck(ctx);
+  session.flags.BackupsDisabled = io.args.Has(QStringLiteral("--no-backup"));
+  const FirmwareCheckResult result = RunHardwareCheck(ctx);
   session.status.Finish();
-  if (session.link.LinkError)
+  if (!result.backupPath.isEmpty())
+    io.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << Qt::endl;
+  if (!result.failure.isEmpty()) return io.Fail(kExitFailed, result.failure + u'.');
+  if (session.link.LinkError && !result.written)
     return io.Fail(kExitFailed, QStringLiteral("the device stopped answering during the upgrade."));
-  io.out << (written ? "firmware written; the device is restarting\n"
-                     : "firmware up to date; nothing written\n");
+  io.out << (result.written ? "firmware written; the device is restarting\n"
+                            : "firmware up to date; nothing written\n");
   return kExitOk;
 }
 

@@ -1,4 +1,5 @@
 // Commands on configuration records: decode/encode offline, get/put over a link.
+#include <QDir>
 #include <QFile>
 
 #include "cli/Cli.h"
@@ -7,6 +8,8 @@
 #include "config/ConfigJson.h"
 #include "files/ConfigurationFiles.h"
 #include "link/Commands.h"
+#include "operations/Backups.h"
+#include "operations/ConfigJsonCheck.h"
 #include "operations/Transfer.h"
 
 namespace ostrivane::cli {
@@ -41,7 +44,7 @@ bool ReadInput(CommandIo& io, const QString& path, QByteArray& bytes) {
                           ? file.open(stdin, QIODevice::ReadOnly)
                           : (file.setFileName(path), file.open(QIODevice::ReadOnly));
   if (!opened) {
-    io.Fail(kExitFailed, QStringLiteral("cannot read %1: %2.").arg(path, file.errorString()));
+    io.Fail(kExitLocal, QStringLiteral("cannot read %1: %2.").arg(path, file.errorString()));
     return false;
   }
   bytes = file.readAll();
@@ -58,7 +61,7 @@ bool WriteOutput(CommandIo& io, const QString& path, const QByteArray& bytes) {
   }
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-    io.Fail(kExitFailed, QStringLiteral("cannot write %1: %2.").arg(path, file.errorString()));
+    io.Fail(kExitLocal, QStringLiteral("cannot write %1: %2.").arg(path, file.errorString()));
     return false;
   }
   return true;
@@ -79,19 +82,32 @@ QString RejectionReason(const QByteArray& record, const LayoutContext& context) 
 
 }  // namespace
 
+bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
+                    DeviceConfig& config) {
+  ConfigJsonCheck check;
+  const bool strict = !io.args.Has(QStringLiteral("--lenient"));
+  const bool read = ReadConfigJson(json, context, strict, config, check);
+  for (const QString& warning : check.warnings) io.err << "warning: " << warning << '\n';
+  for (const QString& error : check.errors) io.err << "error: " << error << '\n';
+  if (!read)
+    io.Fail(kExitLocal,
+            QStringLiteral("the JSON is not a configuration for type %1%2.")
+                .arg(context.typeCode)
+                .arg(strict ? QStringLiteral(" (--lenient reads old files)") : QString()));
+  return read;
+}
+
 int RunRecordDecode(CommandIo& io) {
   LayoutContext context;
   if (!ReadTypeAndFirmware(io, context))
     return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
-  if (io.args.positional.size() != 1)
-    return io.Fail(kExitUsage, QStringLiteral("record decode needs exactly one FILE."));
   QByteArray record;
-  if (!ReadInput(io, io.args.positional.first(), record)) return kExitFailed;
+  if (!ReadInput(io, io.args.positional.first(), record)) return kExitLocal;
   DeviceConfig config;
   PanelState panel;
   if (!DecodeConfigImage(record, context, config, panel))
     return io.Fail(
-        kExitFailed,
+        kExitLocal,
         QStringLiteral("the record was rejected: %1.").arg(RejectionReason(record, context)));
   io.out << QString::fromUtf8(ConfigToJson(config));
   return kExitOk;
@@ -101,29 +117,29 @@ int RunRecordEncode(CommandIo& io) {
   LayoutContext context;
   if (!ReadTypeAndFirmware(io, context))
     return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
-  if (io.args.positional.size() != 1)
-    return io.Fail(kExitUsage, QStringLiteral("record encode needs exactly one JSON file."));
+  const QString output = io.args.Value(QStringLiteral("-o"));
+  if (!output.isEmpty()) {
+    if (const int code = CheckWritableFile(io, output)) return code;
+  }
   QByteArray json;
-  if (!ReadInput(io, io.args.positional.first(), json)) return kExitFailed;
+  if (!ReadInput(io, io.args.positional.first(), json)) return kExitLocal;
   DeviceConfig config;
-  QString error;
-  if (!ConfigFromJson(json, config, error))
-    return io.Fail(kExitFailed, QStringLiteral("the JSON is not a configuration: %1.").arg(error));
+  if (!ReadJsonConfig(io, json, context, config)) return kExitLocal;
   PanelState panel;
   panel.UsbFileNameText = config.UsbFileName;
   panel.LogoFieldText = config.LogoName;
   QByteArray record;
   if (!EncodeConfigImage(config, panel, context, record))
     return io.Fail(
-        kExitFailed,
+        kExitLocal,
         QStringLiteral("the configuration does not fit in a %1-byte record.").arg(kConfigImageMax));
-  return WriteOutput(io, io.args.Value(QStringLiteral("-o")), record) ? kExitOk : kExitFailed;
+  return WriteOutput(io, output, record) ? kExitOk : kExitLocal;
 }
 
 int RunConfigGet(CommandIo& io) {
-  if (io.args.positional.size() != 1)
-    return io.Fail(kExitUsage, QStringLiteral("config get needs exactly one FILE."));
-  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  const QString path = io.args.positional.first();
+  if (const int code = CheckWritableFile(io, path)) return code;
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
     return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
@@ -134,41 +150,93 @@ int RunConfigGet(CommandIo& io) {
         QStringLiteral("the device returned a record longer than %1 bytes.").arg(kConfigImageMax));
   const QByteArray record(reinterpret_cast<const char*>(reply.data()),
                           static_cast<qsizetype>(reply.size()));
-  return WriteOutput(io, io.args.positional.first(), record) ? kExitOk : kExitFailed;
+  if (!WriteOutput(io, path, record)) return kExitLocal;
+  if (path != QStringLiteral("-"))
+    PrintResult(io, path, QJsonObject{{QStringLiteral("File"), path}});
+  return kExitOk;
 }
 
+namespace {
+
+// The device's record is read first: it is the backup, and the loaded file goes on top of it
+// the way LOAD works on the model read from the device.
+int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
+  if (io.args.Has(QStringLiteral("--no-backup"))) {
+    // The user accepts losing what the device holds (also the way out when it no longer decodes).
+    session.panel.DeviceRecordRead = true;
+    return kExitOk;
+  }
+  const BackupResult backup = BackupDeviceConfig(ctx, session.clock.LocalTime());
+  if (!backup.ok)
+    return io.Fail(kExitFailed, QStringLiteral("no backup, nothing written: %1 (--no-backup "
+                                               "writes without one).")
+                                    .arg(backup.error));
+  // A script reading --json output gets only the result object there.
+  (io.args.Has(QStringLiteral("--json")) ? io.err : io.out)
+      << "backup saved: " << QDir::toNativeSeparators(backup.path) << Qt::endl;
+  AdoptDeviceRecord(ctx, backup.record);
+  return kExitOk;
+}
+
+int StoreAsDefault(CommandIo& io, CliSession& session, OperationContext& ctx) {
+  // As after LOAD in the window: send, read back and store the default, unless the record
+  // cannot be built (then nothing at all goes out).
+  session.panel.LogoFieldText = session.config.LogoName;
+  DeviceConfig trial = session.config;
+  PanelState trialPanel = session.panel;
+  QByteArray record;
+  QString refusal;
+  if (!EncodeConfigImage(trial, trialPanel, ctx.Layout(), record, &refusal))
+    return io.Fail(kExitFailed, QStringLiteral("nothing was sent: %1.").arg(refusal));
+  if (!SendDeviceConfig(ctx))
+    return io.Fail(kExitFailed,
+                   QStringLiteral("the device did not take the configuration as its default."));
+  return kExitOk;
+}
+
+int SendRecordAsIs(CommandIo& io, CliSession& session, OperationContext& ctx,
+                   const QByteArray& record) {
+  session.link.WriteIndicator = true;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(record.constData());
+  if (!session.link.Transact(cmd::WriteConfig, {data, static_cast<std::size_t>(record.size())},
+                             kRecordTimeout))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not accept the configuration."));
+  if (!ReadDeviceConfig(ctx))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
+  return kExitOk;
+}
+
+}  // namespace
+
 int RunConfigPut(CommandIo& io) {
-  if (io.args.positional.size() != 1)
-    return io.Fail(kExitUsage, QStringLiteral("config put needs exactly one FILE."));
   const QString path = io.args.positional.first();
-  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")));
+  if (const int code = CheckReadableFile(io, path)) return code;
+  QByteArray record;
+  if (!ReadInput(io, path, record)) return kExitLocal;
+  CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
+  // The backup is taken here, once, before the file replaces the model.
+  session.flags.BackupsDisabled = true;
+  if (const int code = ReadAndBackUp(io, session, ctx)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
   const LoadResult loaded =
       files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
   if (loaded.outcome == LoadOutcome::ReadError)
-    return io.Fail(kExitFailed, QStringLiteral("Config. read error: cannot read %1.").arg(path));
+    return io.Fail(kExitLocal, QStringLiteral("Config. read error: cannot read %1.").arg(path));
   if (loaded.outcome != LoadOutcome::Loaded)
-    return io.Fail(kExitFailed, QStringLiteral("Config. file not compatible !"));
-  if (io.args.Has(QStringLiteral("--store-default"))) {
-    // As after LOAD in the window: the next tick sends, reads back and stores the default.
-    session.panel.LogoFieldText = session.config.LogoName;
-    PanelTick(ctx, false);
-  } else {
-    QByteArray record;
-    ReadInput(io, path, record);
-    session.link.WriteIndicator = true;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(record.constData());
-    if (!session.link.Transact(cmd::WriteConfig, {data, static_cast<std::size_t>(record.size())},
-                               kRecordTimeout))
-      return io.Fail(kExitFailed, QStringLiteral("the device did not accept the configuration."));
-    if (!ReadDeviceConfig(ctx))
-      return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
-  }
+    return io.Fail(kExitLocal, QStringLiteral("Config. file not compatible !"));
+  const int code = io.args.Has(QStringLiteral("--store-default"))
+                       ? StoreAsDefault(io, session, ctx)
+                       : SendRecordAsIs(io, session, ctx, record);
+  if (code != kExitOk) return code;
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the transfer."));
+  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path),
+              QJsonObject{{QStringLiteral("File"), path},
+                          {QStringLiteral("StoredAsDefault"),
+                           io.args.Has(QStringLiteral("--store-default"))}});
   return kExitOk;
 }
 

@@ -28,15 +28,21 @@ struct LinkRequest {
   QString discoveryInterface;
   quint16 discoveryPort = 1900;
   double listenSeconds = 3.0;
+  QString device;  // --device ID|ADDRESS: one announced device
 };
 
 // The single instances one command works on, wired together like the window wires them.
 class CliSession {
  public:
-  CliSession(QTextStream& err, bool quiet);
+  CliSession(QTextStream& err, bool quiet, LinkObserver* trace = nullptr);
 
-  // Listens for announcements (unless a link was named) and connects. False: nothing identified.
+  // Listens for announcements (unless a link was named) and connects. False: nothing identified,
+  // and Failure() says why.
   bool Connect(const LinkRequest& request);
+  // Connects to one channel and identifies what answers there.
+  bool ConnectTcpDevice(const QString& host, quint16 port);
+  bool ConnectSerialDevice(const QString& path);
+  const QString& Failure() const { return m_failure; }
   // Collects announcements for the requested time.
   void Listen(const LinkRequest& request);
 
@@ -55,6 +61,14 @@ class CliSession {
   ApplicationData settings;
   ConnectionFlags flags;
   DiscoveryTable discovery;
+
+ private:
+  bool ConnectAnnounced(const LinkRequest& request);
+  bool ConnectFirstFound(const LinkRequest& request);
+  bool IdentifyAttached(const QString& where);
+  bool Finish(bool connected);
+
+  QString m_failure;
 };
 
 }  // namespace ostrivane::cli

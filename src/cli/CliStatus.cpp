@@ -4,7 +4,8 @@ namespace ostrivane::cli {
 
 namespace {
 constexpr int kBarWidth = 40;
-}
+constexpr int kAnswerLength = 64;
+}  // namespace
 
 CliStatusSink::CliStatusSink(QTextStream& err, bool interactive, bool quiet)
     : m_err(err), m_interactive(interactive), m_quiet(quiet) {}
@@ -36,8 +37,16 @@ void CliStatusSink::Finish() {
 
 PromptAnswer CliPrompts::ShowMessage(const MessageBoxRequest& request) {
   m_lastMessage = request.text;
-  m_err << request.text << Qt::endl;
-  return PromptAnswer::Ok;
+  if (!m_input || request.buttons != PromptButtons::OkCancel) {
+    m_err << request.text << Qt::endl;
+    return PromptAnswer::Ok;
+  }
+  m_err << request.text << " [y/N] " << Qt::flush;
+  char line[kAnswerLength] = {};
+  if (!std::fgets(line, sizeof line, m_input)) return PromptAnswer::Cancel;
+  const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
+  return answer == QStringLiteral("y") || answer == QStringLiteral("yes") ? PromptAnswer::Ok
+                                                                          : PromptAnswer::Cancel;
 }
 
 }  // namespace ostrivane::cli

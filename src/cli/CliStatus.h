@@ -26,8 +26,9 @@ class CliStatusSink final : public StatusSink {
   int m_lastPercent = -1;
 };
 
-// Prompts for a run without a user: message boxes are printed and answered OK, the file dialog
-// answers the path given on the command line.
+// Prompts for a run without a user: message boxes are printed and answered OK (or, once
+// AskOnTerminal was called, questions are asked there), the file dialog answers the path given on
+// the command line.
 class CliPrompts final : public Prompts {
  public:
   explicit CliPrompts(QTextStream& err) : m_err(err) {}
@@ -36,12 +37,15 @@ class CliPrompts final : public Prompts {
   QString GetOpenFileName(const FileDialogRequest&) override { return m_path; }
   void Beep(int, int) override {}
   void SetDialogPath(const QString& path) { m_path = path; }
+  // OK/Cancel questions are answered by a line typed on input: "y" or "yes" is OK.
+  void AskOnTerminal(FILE* input) { m_input = input; }
   const QString& LastMessage() const { return m_lastMessage; }
 
  private:
   QTextStream& m_err;
   QString m_path;
   QString m_lastMessage;
+  FILE* m_input = nullptr;
 };
 
 }  // namespace ostrivane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <chrono>
 #include <thread>
 
@@ -15,6 +16,8 @@ class Clock {
   // Monotonic milliseconds since an arbitrary origin.
   virtual Millis Now() const = 0;
   virtual void SleepFor(Millis duration) = 0;
+  // Local calendar time, for names that carry a date (backups).
+  virtual QDateTime LocalTime() const { return QDateTime::currentDateTime(); }
 };
 
 class SteadyClock final : public Clock {
@@ -31,6 +34,9 @@ class FakeClock final : public Clock {
   Millis Now() const override { return m_now; }
   void SleepFor(Millis duration) override { m_now += duration; }
   void Advance(Millis duration) { m_now += duration; }
+  QDateTime LocalTime() const override {
+    return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)).addMSecs(m_now.count());
+  }
 
  private:
   Millis m_now{1000};

@@ -225,10 +225,22 @@ void PrepareForLayout(DeviceConfig& config, RecordLayout layout) {
   if (layout == RecordLayout::FourKLayout) config.Dhcp = 0;
 }
 
+// Why a written record must not leave the tool; empty when it may.
+QString RefusalReason(const RecordWriter& writer, const LayoutContext& context) {
+  if (writer.Overflowed())
+    return QStringLiteral("the configuration does not fit in a %1-byte record")
+        .arg(kConfigImageMax);
+  if (!IsMulti(context.typeCode) && writer.Bytes().startsWith("VEVE"))
+    return QStringLiteral(
+        "the record would begin with \"VEVE\" (from the Reference text), which marks the record "
+        "of a multi-output device");
+  return {};
+}
+
 }  // namespace
 
 bool EncodeConfigImage(DeviceConfig& config, PanelState& panel, const LayoutContext& context,
-                       QByteArray& out) {
+                       QByteArray& out, QString* refusal) {
   out.clear();
   if (panel.FactoryDefaultRequest != 0) config.LogoName = panel.LogoFieldText;
   ClampToLimits(config.Modulators[0].FrequencyKhz, context.shape.FrequencyLimits);
@@ -239,7 +251,11 @@ bool EncodeConfigImage(DeviceConfig& config, PanelState& panel, const LayoutCont
 
   RecordWriter writer;
   Walk(writer, config, context);
-  if (writer.Overflowed()) return false;
+  const QString reason = RefusalReason(writer, context);
+  if (!reason.isEmpty()) {
+    if (refusal != nullptr) *refusal = reason;
+    return false;
+  }
   out = writer.Bytes();
   return true;
 }

@@ -28,9 +28,11 @@ inline bool DecodeConfigImage(const QByteArray& record, const LayoutContext& con
 // characters, then ".ts".
 QString NormaliseUsbFileName(const QString& fieldText);
 
-// Clamps, normalises and writes the record. Returns false (out left empty) when the record would
-// exceed 1024 bytes; the model changes of the preparation steps still apply.
+// Clamps, normalises and writes the record. Returns false (out left empty, the reason in *refusal
+// when given) when the record would exceed 1024 bytes or would begin with the multi-output mark
+// on another layout, which every later read would reject; the model changes of the preparation
+// steps still apply.
 bool EncodeConfigImage(DeviceConfig& config, PanelState& panel, const LayoutContext& context,
-                       QByteArray& out);
+                       QByteArray& out, QString* refusal = nullptr);
 
 }  // namespace ostrivane

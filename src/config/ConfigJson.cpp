@@ -186,6 +186,11 @@ QByteArray ConfigToJson(const DeviceConfig& config) {
 }
 
 bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error) {
+  return ConfigFromJson(json, DeviceConfig{}, config, error);
+}
+
+bool ConfigFromJson(const QByteArray& json, const DeviceConfig& base, DeviceConfig& config,
+                    QString& error) {
   error.clear();
   QJsonParseError parseError;
   const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
@@ -199,7 +204,7 @@ bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error
     error = QStringLiteral("expected a JSON object");
     return false;
   }
-  DeviceConfig parsed;
+  DeviceConfig parsed = base;
   JsonReader reader(document.object(), QString(), error);
   VisitFields(reader, parsed);
   if (!error.isEmpty()) return false;

@@ -15,5 +15,8 @@ QByteArray ConfigToJson(const DeviceConfig& config);
 // are ignored; a value of the wrong type, a fraction or a number outside the 32-bit range fails
 // with an error naming the key. On failure config is unchanged.
 bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error);
+// The same, with missing keys keeping their value in base instead of zero.
+bool ConfigFromJson(const QByteArray& json, const DeviceConfig& base, DeviceConfig& config,
+                    QString& error);
 
 }  // namespace ostrivane

@@ -15,6 +15,9 @@ struct PanelState {
   std::uint8_t PlayerCommand = 0;  // 0 none, 1 play, 2 record, 3 stop
   std::uint8_t FourKChanged = 0;
   std::int32_t UpdatingGuard = 0;
+  // A record of the connected device was read and decoded since the connection opened: only then
+  // may the model go back to the device as a whole record.
+  bool DeviceRecordRead = false;
 
   // Current texts of the USB file name, overlay file and logo fields of the panel.
   QString UsbFileNameText;

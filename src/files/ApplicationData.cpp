@@ -12,6 +12,7 @@ namespace {
 const QLatin1String kFirmwareSub("firmware/");
 const QLatin1String kConfigSub("config/");
 const QLatin1String kLogoSub("logos/");
+const QLatin1String kBackupSub("backups/");
 const QLatin1String kManufacturerFile("manufacturer.txt");
 const QLatin1String kAdvancedFile("advanced.txt");
 const QLatin1String kPreferenceFile("pref.txt");
@@ -45,6 +46,10 @@ QString ChooseSaveFolder(const QString& desktopFolder, const QString& dataFolder
 }
 
 }  // namespace
+
+QString ApplicationData::BackupFolder() const {
+  return WithSeparator(m_dataFolder.isEmpty() ? QDir::currentPath() : m_dataFolder) + kBackupSub;
+}
 
 void ApplicationData::LoadApplicationData(const QString& dataFolder, const QString& desktopFolder) {
   // cleanPath drops a trailing separator but keeps a root's.

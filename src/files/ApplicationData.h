@@ -28,6 +28,8 @@ class ApplicationData {
   const QString& ConfigFolder() const { return m_configFolder; }
   const QString& LogoFolder() const { return m_logoFolder; }
   const QString& DefaultSaveFolder() const { return m_defaultSaveFolder; }
+  // "backups/" under the data folder (the current directory before the data folder is fixed).
+  QString BackupFolder() const;
   bool ManufacturerMode() const { return m_manufacturerMode; }
   bool AdvancedMode() const { return m_advancedMode; }
   int LanguageIndex() const { return m_languageIndex; }

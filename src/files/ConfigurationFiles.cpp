@@ -23,8 +23,9 @@ const QLatin1String kLegacyExtension(".tmc");
 const QLatin1String kStandardExtension(".itc");
 const QLatin1String kReplaceQuestion("%1 already exists.\nDo you want to replace it?");
 
-// Writes all of record to path or leaves an existing file as it was.
-bool WriteWholeFile(const QString& path, const QByteArray& record) {
+}  // namespace
+
+bool ConfigurationFiles::WriteRecordFile(const QString& path, const QByteArray& record) {
   QSaveFile file(path);
   // A writable file in a folder that refuses new entries is still replaced in place.
   file.setDirectWriteFallback(true);
@@ -35,8 +36,6 @@ bool WriteWholeFile(const QString& path, const QByteArray& record) {
   }
   return file.commit();
 }
-
-}  // namespace
 
 ConfigurationFiles::ConfigurationFiles(const ApplicationData& settings, Prompts& prompts,
                                        StatusSink& status)
@@ -110,7 +109,7 @@ SaveOutcome ConfigurationFiles::SaveConfigurationTo(const QString& path, DeviceC
     Report(LocalText(text::ConfigurationError, m_settings.LanguageIndex()), true);
     return SaveOutcome::ConfigurationError;
   }
-  if (!WriteWholeFile(path, record)) {
+  if (!WriteRecordFile(path, record)) {
     Report(kWriteErrorText, true);
     return SaveOutcome::WriteError;
   }

@@ -65,6 +65,8 @@ class ConfigurationFiles {
 
   // ".tmc" for type 121, ".itc" for every other type.
   static QString ExtensionFor(std::uint8_t typeCode);
+  // Replaces path with exactly record, or leaves an existing file as it was.
+  static bool WriteRecordFile(const QString& path, const QByteArray& record);
   // path unchanged when it already ends in the type's extension (any case), else with it appended.
   static QString WithExpectedExtension(const QString& path, std::uint8_t typeCode);
 

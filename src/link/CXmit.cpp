@@ -72,9 +72,11 @@ bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Mil
   DrainInput();
   // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame.
   bool good = false;
-  for (int attempt = 0; attempt < 2 && !good; ++attempt) {
+  for (int attempt = 1; attempt <= 2 && !good; ++attempt) {
+    if (m_observer) m_observer->OnRequest(command, payload, attempt);
     SendRequest();
     good = ReceiveReply(wait);
+    NotifyReply(command, good, attempt);
   }
   if (!good) LinkError = true;
   const bool result = good && ReplyStatus == LinkStatus::Accepted;
@@ -106,7 +108,18 @@ void CXmit::SendRequest() {
   }
 }
 
+void CXmit::NotifyReply(std::uint8_t command, bool good, int attempt) {
+  if (!m_observer) return;
+  using Outcome = LinkObserver::ReplyOutcome;
+  const Outcome outcome = good           ? Outcome::Good
+                          : m_frameEnded ? Outcome::BadFrame
+                                         : Outcome::NoReply;
+  m_observer->OnReply(command, outcome, good ? ReplyStatus : LinkStatus::None,
+                      good ? Reply() : std::span<const std::uint8_t>{}, attempt);
+}
+
 bool CXmit::ReceiveReply(Millis wait) {
+  m_frameEnded = false;
   const Millis deadline = m_clock.Now() + wait;
   Millis lastTick = m_clock.Now();
   m_decoder.Reset();
@@ -120,6 +133,7 @@ bool CXmit::ReceiveReply(Millis wait) {
       const auto result = m_decoder.Feed(chunk[i]);
       if (result == ReplyDecoder::Result::InProgress) continue;
       // Bytes after a complete reply in the same read belong to no request: dropped.
+      m_frameEnded = true;
       ReplyStatus = m_decoder.Status();
       ReplyLength = m_decoder.Length();
       return result == ReplyDecoder::Result::GoodFrame;

@@ -18,6 +18,19 @@ namespace ostrivane {
 inline constexpr int kTimeoutUnitMs = 5;
 inline constexpr Millis kWriteBlockWait{25000};
 
+// Sees every frame the link sends and what came back, e.g. to write a trace for a support case.
+// Called on the thread that runs the transaction; attempt is 1 or 2.
+class LinkObserver {
+ public:
+  enum class ReplyOutcome { Good, BadFrame, NoReply };
+  virtual ~LinkObserver() = default;
+  virtual void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
+                         int attempt) = 0;
+  // status and payload are meaningful for a Good reply only.
+  virtual void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
+                       std::span<const std::uint8_t> payload, int attempt) = 0;
+};
+
 // The one link object: owns the open channel and runs every request/reply transaction.
 class CXmit {
  public:
@@ -43,6 +56,8 @@ class CXmit {
   // Any thread: while set, requests fail at once as if nothing were connected. Closing the window
   // uses it to end a running operation after its current request.
   void SetCancelled(bool cancelled) { m_cancelled.store(cancelled); }
+  // nullptr: nobody watches. The observer must outlive the link or be removed first.
+  void SetObserver(LinkObserver* observer) { m_observer = observer; }
 
   // Payload of the last good reply (never longer than the buffer).
   std::span<const std::uint8_t> Reply() const {
@@ -60,6 +75,7 @@ class CXmit {
   void DrainInput();
   void SendRequest();
   bool ReceiveReply(Millis wait);
+  void NotifyReply(std::uint8_t command, bool good, int attempt);
 
   Clock& m_clock;
   StatusSink& m_status;
@@ -67,6 +83,8 @@ class CXmit {
   EncodedFrame m_transmit;
   ReplyDecoder m_decoder;
   std::atomic<bool> m_cancelled{false};
+  LinkObserver* m_observer = nullptr;
+  bool m_frameEnded = false;  // the last receive ended on a frame, good or bad
 };
 
 }  // namespace ostrivane

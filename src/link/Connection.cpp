@@ -58,6 +58,21 @@ std::unique_ptr<Channel> SystemChannelOpener::OpenSerial(const QString& path) {
   return SerialChannel::Open(path);
 }
 
+std::unique_ptr<Channel> ReportingChannelOpener::OpenTcp(const QString& host, quint16 port,
+                                                         int timeoutMs) {
+  QString why;
+  auto channel = TcpChannel::Connect(host, port, timeoutMs, &why);
+  if (!channel) m_failures.append(why);
+  return channel;
+}
+
+std::unique_ptr<Channel> ReportingChannelOpener::OpenSerial(const QString& path) {
+  QString why;
+  auto channel = SerialChannel::Open(path, &why);
+  if (!channel) m_failures.append(why);
+  return channel;
+}
+
 QStringList ListSerialPorts(const ConnectionOptions& options) {
   QStringList paths;
   if (options.scanUsbPorts) {

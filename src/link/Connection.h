@@ -40,6 +40,18 @@ class SystemChannelOpener final : public ChannelOpener {
   std::unique_ptr<Channel> OpenSerial(const QString& path) override;
 };
 
+// The system channels, remembering why each channel that failed could not be opened, so that a
+// command line can say more than "no device found".
+class ReportingChannelOpener final : public ChannelOpener {
+ public:
+  std::unique_ptr<Channel> OpenTcp(const QString& host, quint16 port, int timeoutMs) override;
+  std::unique_ptr<Channel> OpenSerial(const QString& path) override;
+  const QStringList& Failures() const { return m_failures; }
+
+ private:
+  QStringList m_failures;
+};
+
 // USB CDC-ACM serial ports in name order (Linux /dev/ttyACM*), then the extra paths.
 QStringList ListSerialPorts(const ConnectionOptions& options);
 

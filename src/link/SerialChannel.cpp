@@ -17,12 +17,29 @@ int ToQtWait(Millis wait) {
   return static_cast<int>(std::clamp<long long>(wait.count(), 0, 0x7fffffff));
 }
 
+// The usual causes in the words an installer can act on.
+QString OpenFailure(const QString& path, QSerialPort::SerialPortError error,
+                    const QString& detail) {
+  switch (error) {
+    case QSerialPort::PermissionError:
+      return QStringLiteral("cannot open %1: permission denied — is the user in the dialout group?")
+          .arg(path);
+    case QSerialPort::DeviceNotFoundError:
+      return QStringLiteral("cannot open %1: no such device").arg(path);
+    default:
+      return QStringLiteral("cannot open %1: %2").arg(path, detail);
+  }
+}
+
 }  // namespace
 
-std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path) {
+std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path, QString* why) {
   auto port = std::make_unique<QSerialPort>();
   port->setPortName(path);
-  if (!port->open(QIODevice::ReadWrite)) return nullptr;
+  if (!port->open(QIODevice::ReadWrite)) {
+    if (why) *why = OpenFailure(path, port->error(), port->errorString());
+    return nullptr;
+  }
   // As with the original port set-up, the results are not examined: a pseudo-terminal has no
   // modem lines, and a port that ignores a setting simply fails to identify.
   port->setBaudRate(kBaudRate);

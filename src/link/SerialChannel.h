@@ -13,8 +13,8 @@ namespace ostrivane {
 // flow control. Reads wait on the port for the remaining time; nothing polls in a loop.
 class SerialChannel final : public Channel {
  public:
-  // nullptr when the port cannot be opened or configured.
-  static std::unique_ptr<SerialChannel> Open(const QString& path);
+  // nullptr when the port cannot be opened, with the reason in why.
+  static std::unique_ptr<SerialChannel> Open(const QString& path, QString* why = nullptr);
   ~SerialChannel() override;
   SerialChannel(const SerialChannel&) = delete;
   SerialChannel& operator=(const SerialChannel&) = delete;

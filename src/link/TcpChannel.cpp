@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace ostrivane {
@@ -34,29 +35,54 @@ int PollFor(int fd, short events, Millis wait) {
   }
 }
 
-bool ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
+// 0 when connected, else the errno value that says why not.
+int ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
   const auto* raw = reinterpret_cast<const sockaddr*>(&address);
-  if (::connect(fd, raw, sizeof address) == 0) return true;
-  if (errno != EINPROGRESS && errno != EINTR) return false;
-  if (PollFor(fd, POLLOUT, Millis{std::max(0, timeoutMs)}) <= 0) return false;
+  if (::connect(fd, raw, sizeof address) == 0) return 0;
+  if (errno != EINPROGRESS && errno != EINTR) return errno;
+  const int ready = PollFor(fd, POLLOUT, Millis{std::max(0, timeoutMs)});
+  if (ready == 0) return ETIMEDOUT;
+  if (ready < 0) return errno;
   int error = 0;
   socklen_t size = sizeof error;
-  return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+  if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return errno;
+  return error;
+}
+
+QString ConnectFailure(int error, const QString& host, quint16 port) {
+  const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
+  switch (error) {
+    case ECONNREFUSED:
+      return QStringLiteral("connection refused by %1").arg(where);
+    case ETIMEDOUT:
+      return QStringLiteral("no answer from %1 (connection timed out)").arg(where);
+    default:
+      return QStringLiteral("cannot connect to %1: %2")
+          .arg(where, QString::fromLocal8Bit(std::strerror(error)));
+  }
 }
 
 }  // namespace
 
-std::unique_ptr<TcpChannel> TcpChannel::Connect(const QString& host, quint16 port, int timeoutMs) {
+std::unique_ptr<TcpChannel> TcpChannel::Connect(const QString& host, quint16 port, int timeoutMs,
+                                                QString* why) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   const QByteArray text = host.toLatin1();
-  if (::inet_pton(AF_INET, text.constData(), &address.sin_addr) != 1) return nullptr;
+  if (::inet_pton(AF_INET, text.constData(), &address.sin_addr) != 1) {
+    if (why) *why = QStringLiteral("%1 is not an IPv4 address").arg(host);
+    return nullptr;
+  }
 
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return nullptr;
-  if (!ConnectWithin(fd, address, timeoutMs)) {
+  if (fd < 0) {
+    if (why) *why = ConnectFailure(errno, host, port);
+    return nullptr;
+  }
+  if (const int error = ConnectWithin(fd, address, timeoutMs); error != 0) {
     ::close(fd);
+    if (why) *why = ConnectFailure(error, host, port);
     return nullptr;
   }
   // Requests are single small writes that wait for an answer: never hold them back.

@@ -11,8 +11,10 @@ namespace ostrivane {
 // it works on whichever thread runs the transaction. Waits block in poll(), never spin.
 class TcpChannel final : public Channel {
  public:
-  // Connects to host (dotted IPv4 text) within timeoutMs; nullptr when that fails.
-  static std::unique_ptr<TcpChannel> Connect(const QString& host, quint16 port, int timeoutMs);
+  // Connects to host (dotted IPv4 text) within timeoutMs; nullptr when that fails, with the
+  // reason in why ("connection refused by 127.0.0.1:1").
+  static std::unique_ptr<TcpChannel> Connect(const QString& host, quint16 port, int timeoutMs,
+                                             QString* why = nullptr);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
   TcpChannel& operator=(const TcpChannel&) = delete;

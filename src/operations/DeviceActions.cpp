@@ -104,15 +104,14 @@ bool SendDeviceClock(CXmit& link, std::uint16_t year, std::uint8_t month, std::u
   return link.Transact(cmd::System, payload, timeout::Normal);
 }
 
-void SetClockFromComputer(OperationContext& ctx, const QDateTime& now) {
+bool SetClockFromComputer(OperationContext& ctx, const QDateTime& now) {
   const QDateTime local = now.toLocalTime();
   const int year = local.date().year();
   if (!local.isValid() || year < 0 || year > 0xFFFF) {
-    SendDeviceClock(ctx.link, 0, 0, 0, 255, 255, 255);
-    return;
+    return SendDeviceClock(ctx.link, 0, 0, 0, 255, 255, 255);
   }
   const QTime t = local.time();
-  SendDeviceClock(
+  return SendDeviceClock(
       ctx.link, static_cast<std::uint16_t>(year), static_cast<std::uint8_t>(local.date().month()),
       static_cast<std::uint8_t>(local.date().day()), static_cast<std::uint8_t>(t.hour()),
       static_cast<std::uint8_t>(t.minute()), static_cast<std::uint8_t>(t.second()));

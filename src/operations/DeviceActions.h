@@ -20,8 +20,8 @@ bool SendDeviceClock(CXmit& link, std::uint16_t year, std::uint8_t month, std::u
                      std::uint8_t hour, std::uint8_t minute, std::uint8_t second);
 
 // The "Clock Set" button: now in local time; a time that cannot be converted goes out as date
-// 0/0/0 and time 255:255:255.
-void SetClockFromComputer(OperationContext& ctx, const QDateTime& now);
+// 0/0/0 and time 255:255:255. True when the device took it.
+bool SetClockFromComputer(OperationContext& ctx, const QDateTime& now);
 
 // The 128 x 64 one-bit picture (eight bands of 128 columns, bit 0 the top row of a band) as a
 // complete two-colour bitmap file. Pixels the data does not cover are black.

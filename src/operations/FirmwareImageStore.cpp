@@ -87,7 +87,11 @@ FirmwareFileName ParseFirmwareFileName(QStringView fileName) {
   // Taking the digest from the name part, the version or the folder would compare rubbish.
   const qsizetype digestStart = fileName.size() - kImageExtensionLength - kImageDigestLength;
   if (digestStart >= versionStart + kImageVersionLength) {
-    parsed.digest = fileName.mid(digestStart, kImageDigestLength).toString().toUpper();
+    // ASCII only: a Unicode upper case may grow ("ΰ" has three), and a digest is hex anyway.
+    parsed.digest = fileName.mid(digestStart, kImageDigestLength).toString();
+    for (QChar& c : parsed.digest) {
+      if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - ('a' - 'A'));
+    }
   }
   return parsed;
 }

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "link/Commands.h"
+#include "operations/Backups.h"
 #include "operations/ModelTable.h"
 #include "operations/OperationContext.h"
 #include "texts/TextTable.h"
@@ -48,13 +49,24 @@ void PutLe32(std::uint8_t* out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
+qsizetype BlockCount(qsizetype length, qsizetype blockSize) {
+  return (length + blockSize - 1) / blockSize;
+}
+
+QString BlockStep(const char* image, qsizetype index, qsizetype count) {
+  return QStringLiteral("%1 block %2 of %3").arg(QLatin1String(image)).arg(index).arg(count);
+}
+
 // Secondary data goes out after the profile's skip; an image no longer than the skip sends none.
-bool SendSecondaryData(OperationContext& ctx, const QByteArray& bytes, qsizetype skip) {
+bool SendSecondaryData(OperationContext& ctx, const QByteArray& bytes, qsizetype skip,
+                       UpgradeSteps& steps) {
   const qsizetype length = bytes.size();
+  const qsizetype count = BlockCount(std::max<qsizetype>(length - skip, 0), kSecondaryBlockSize);
   bool ok = true;
-  for (qsizetype offset = skip; ok && offset < length;) {
+  for (qsizetype offset = skip, index = 1; ok && offset < length; ++index) {
     const qsizetype n = std::min<qsizetype>(kSecondaryBlockSize, length - offset);
-    ok = FlashWrite(ctx.link, Piece(bytes, offset, n));
+    ok = steps.Check(ctx.link, FlashWrite(ctx.link, Piece(bytes, offset, n)),
+                     BlockStep("secondary image", index, count));
     offset += n;
     ctx.status.SetProgress(Length32(length), Length32(offset));
   }
@@ -62,9 +74,14 @@ bool SendSecondaryData(OperationContext& ctx, const QByteArray& bytes, qsizetype
 }
 
 // The version record is a flash write of its own: one byte, the low byte of the version.
-void WriteSecondaryVersionRecord(CXmit& link, std::uint16_t area, int version) {
+void WriteSecondaryVersionRecord(CXmit& link, std::uint16_t area, int version,
+                                 UpgradeSteps& steps) {
   const std::array<std::uint8_t, 1> record{static_cast<std::uint8_t>(version & 0xFF)};
-  if (FlashBegin(link, area) && FlashWrite(link, record)) FlashEnd(link);
+  const QString step = QStringLiteral("the secondary version record");
+  if (steps.Check(link, FlashBegin(link, area), step) &&
+      steps.Check(link, FlashWrite(link, record), step)) {
+    steps.Check(link, FlashEnd(link), step);
+  }
 }
 
 bool FirmwareBegin(CXmit& link) {
@@ -78,29 +95,32 @@ bool FirmwareEnd(CXmit& link) {
   return link.Transact(cmd::Firmware121, payload, kFirmwareEndTimeout);
 }
 
-void WriteImageHeader(CXmit& link, qsizetype length) {
+void WriteImageHeader(CXmit& link, qsizetype length, UpgradeSteps& steps) {
   std::array<std::uint8_t, 8> header{};
   std::copy(kImageHeaderMagic.begin(), kImageHeaderMagic.end(), header.begin());
   PutLe32(header.data() + 4, Length32(length));
-  FlashWrite(link, header);
+  steps.Check(link, FlashWrite(link, header), QStringLiteral("the image header"));
 }
 
-void WriteChecksumTrailer(CXmit& link, std::uint32_t sum) {
+void WriteChecksumTrailer(CXmit& link, std::uint32_t sum, UpgradeSteps& steps) {
   std::array<std::uint8_t, 4> trailer{};
   PutLe32(trailer.data(), sum);
-  FlashWrite(link, trailer);
+  steps.Check(link, FlashWrite(link, trailer), QStringLiteral("the checksum trailer"));
 }
 
 // Data steps of the main image; sum collects every byte handed to a step, sent well or not.
 bool SendMainData(OperationContext& ctx, const QByteArray& bytes, bool viaFirmwareBlocks,
-                  qsizetype blockSize, std::uint32_t& sum) {
+                  qsizetype blockSize, std::uint32_t& sum, UpgradeSteps& steps) {
   const qsizetype length = bytes.size();
+  const qsizetype count = BlockCount(length, blockSize);
   bool ok = true;
-  for (qsizetype offset = 0; ok && offset < length;) {
+  for (qsizetype offset = 0, index = 1; ok && offset < length; ++index) {
     const qsizetype n = std::min(blockSize, length - offset);
     const std::span<const std::uint8_t> piece = Piece(bytes, offset, n);
-    ok = viaFirmwareBlocks ? ctx.link.TransactWriteBlock(Length32(offset), piece)
-                           : FlashWrite(ctx.link, piece);
+    ok = steps.Check(ctx.link,
+                     viaFirmwareBlocks ? ctx.link.TransactWriteBlock(Length32(offset), piece)
+                                       : FlashWrite(ctx.link, piece),
+                     BlockStep("flash", index, count));
     for (const std::uint8_t byte : piece) sum += byte;
     offset += n;
     ctx.status.SetProgress(Length32(length), Length32(offset));
@@ -113,11 +133,15 @@ MainUpgradeResult RunMainTransfer(OperationContext& ctx, const FirmwareUpgradePr
   const unsigned type = ctx.identity.DeviceTypeCode;
   const bool viaFirmwareBlocks = type == kFirmwareCommandType;
   MainUpgradeResult result;
-  const bool began = viaFirmwareBlocks ? FirmwareBegin(ctx.link)
-                                       : profile.mainStartArea.has_value() &&
-                                             FlashBegin(ctx.link, *profile.mainStartArea);
+  UpgradeSteps& steps = result.steps;
+  const bool began =
+      steps.Check(ctx.link,
+                  viaFirmwareBlocks ? FirmwareBegin(ctx.link)
+                                    : profile.mainStartArea.has_value() &&
+                                          FlashBegin(ctx.link, *profile.mainStartArea),
+                  QStringLiteral("the begin step of the main image"));
   if (!began) return result;
-  if (profile.mainHeader) WriteImageHeader(ctx.link, image.bytes.size());
+  if (profile.mainHeader) WriteImageHeader(ctx.link, image.bytes.size(), steps);
   ctx.status.ShowStatusText(Text(ctx, text::UpgradeToRelease) + u' ' +
                                 FormatMainVersion(type, static_cast<unsigned>(image.version)),
                             kUpgradeMessageMs, false);
@@ -126,15 +150,31 @@ MainUpgradeResult RunMainTransfer(OperationContext& ctx, const FirmwareUpgradePr
   const qsizetype limit = viaFirmwareBlocks ? kFirmwareBlockSize : qsizetype{kFlashBlockSize};
   const qsizetype blockSize = std::clamp<qsizetype>(profile.mainBlockSize, 1, limit);
   std::uint32_t sum = 0;
-  bool ok = SendMainData(ctx, image.bytes, viaFirmwareBlocks, blockSize, sum);
-  if (profile.mainTrailer) WriteChecksumTrailer(ctx.link, sum);
+  bool ok = SendMainData(ctx, image.bytes, viaFirmwareBlocks, blockSize, sum, steps);
+  if (profile.mainTrailer) WriteChecksumTrailer(ctx.link, sum, steps);
   if (ok) {
     ctx.status.ShowWarningIcon(true);
     ctx.status.ShowStatusText(Text(ctx, text::WaitDoNotPowerOff), kWarningMessageMs, false);
-    ok = viaFirmwareBlocks ? FirmwareEnd(ctx.link) : FlashEnd(ctx.link);
+    ok = steps.Check(ctx.link, viaFirmwareBlocks ? FirmwareEnd(ctx.link) : FlashEnd(ctx.link),
+                     QStringLiteral("the end step of the main image"));
   }
   result.lastResult = ok;
   return result;
+}
+
+// Reads and keeps the device's configuration before the first flash request: an upgrade can
+// leave the device without it.
+bool BackupBeforeFlashing(OperationContext& ctx, FirmwareCheckResult& result) {
+  if (ctx.flags.BackupsDisabled) return true;
+  const BackupResult backup = BackupDeviceConfig(ctx, ctx.clock.LocalTime());
+  ShowBackupOutcome(ctx, backup);
+  if (!backup.ok) {
+    result.failure =
+        QStringLiteral("no backup of the configuration, nothing written: ") + backup.error;
+    return false;
+  }
+  result.backupPath = backup.path;
+  return true;
 }
 
 bool MainImageWanted(const OperationContext& ctx, const FirmwareImage& image) {
@@ -146,30 +186,52 @@ bool MainImageWanted(const OperationContext& ctx, const FirmwareImage& image) {
          ctx.flags.FirmwareReloadRequest;
 }
 
+// The newer secondary image of the device's family; "not found" when there is none to write.
+FirmwareImage FindSecondaryImage(OperationContext& ctx) {
+  const unsigned type = ctx.identity.DeviceTypeCode;
+  if (type == kFirmwareCommandType) return {};
+  const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(type);
+  if (!profile || !profile->secondaryStartArea) return {};
+  FirmwareImage image = FindFirmwareImage(ctx, FirmwareFamilyName(type));
+  const unsigned installed = ctx.identity.Version.secondary;
+  if (image.found && static_cast<unsigned>(image.version) <= installed &&
+      installed != kSecondaryAlwaysOlder) {
+    image.found = false;
+  }
+  return image;
+}
+
 }  // namespace
 
-bool SecondaryImageUpgrade(OperationContext& ctx) {
-  const unsigned type = ctx.identity.DeviceTypeCode;
-  if (type == kFirmwareCommandType) return false;
-  const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(type);
-  if (!profile || !profile->secondaryStartArea) return false;
-  const FirmwareImage image = FindFirmwareImage(ctx, FirmwareFamilyName(type));
-  const unsigned installed = ctx.identity.Version.secondary;
-  if (!image.found) return false;
-  if (static_cast<unsigned>(image.version) <= installed && installed != kSecondaryAlwaysOlder) {
-    return false;
+bool UpgradeSteps::Check(const CXmit& link, bool ok, const QString& step) {
+  if (!ok && failure.isEmpty()) {
+    failure = (link.ReplyStatus == LinkStatus::Refused && !link.LinkError
+                   ? QStringLiteral("the device refused ")
+                   : QStringLiteral("the device did not answer ")) +
+              step;
   }
+  return ok;
+}
+
+bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image, UpgradeSteps& steps) {
+  const unsigned type = ctx.identity.DeviceTypeCode;
+  const std::optional<FirmwareUpgradeProfile> profile = UpgradeProfile(type);
+  if (!image.found || !profile || !profile->secondaryStartArea) return false;
 
   bool started = false;
-  if (FlashBegin(ctx.link, *profile->secondaryStartArea)) {
+  if (steps.Check(ctx.link, FlashBegin(ctx.link, *profile->secondaryStartArea),
+                  QStringLiteral("the begin step of the secondary image"))) {
     ctx.status.ShowStatusText(
         QStringLiteral("HW : ") + Text(ctx, text::UpgradeToRelease) + u' ' +
             FormatSecondaryVersion(type, static_cast<unsigned>(image.version)),
         kUpgradeMessageMs, false);
     started = true;
-    const bool sent = SendSecondaryData(ctx, image.bytes, profile->secondarySkip);
-    if (sent && FlashEnd(ctx.link) && profile->secondaryVersionArea) {
-      WriteSecondaryVersionRecord(ctx.link, *profile->secondaryVersionArea, image.version);
+    const bool sent = SendSecondaryData(ctx, image.bytes, profile->secondarySkip, steps);
+    if (sent &&
+        steps.Check(ctx.link, FlashEnd(ctx.link),
+                    QStringLiteral("the end step of the secondary image")) &&
+        profile->secondaryVersionArea) {
+      WriteSecondaryVersionRecord(ctx.link, *profile->secondaryVersionArea, image.version, steps);
     }
   }
   ctx.status.SetProgress(1, 0);
@@ -192,18 +254,26 @@ MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& i
   return result;
 }
 
-bool HardwareCheck(OperationContext& ctx) {
+FirmwareCheckResult RunHardwareCheck(OperationContext& ctx) {
+  FirmwareCheckResult result;
   ctx.flags.RestartWaitTicks = 0;
-  bool started = SecondaryImageUpgrade(ctx);
+  const FirmwareImage secondary = FindSecondaryImage(ctx);
+  const bool secondaryWanted = secondary.found;
+  const FirmwareImage image =
+      FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
+  const bool mainWanted = MainImageWanted(ctx, image);
+  if ((secondaryWanted || mainWanted) && !BackupBeforeFlashing(ctx, result)) {
+    ctx.flags.FirmwareReloadRequest = false;
+    return result;
+  }
+  UpgradeSteps steps;
+  bool started = SecondaryImageUpgrade(ctx, secondary, steps);
   bool lastOk = true;
-  {
-    const FirmwareImage image =
-        FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
-    if (MainImageWanted(ctx, image)) {
-      const MainUpgradeResult main = MainImageUpgrade(ctx, image);
-      started = started || main.beganOk;
-      lastOk = main.lastResult;
-    }
+  if (mainWanted) {
+    const MainUpgradeResult main = MainImageUpgrade(ctx, image);
+    started = started || main.beganOk;
+    lastOk = main.lastResult && main.steps.failure.isEmpty();
+    if (steps.failure.isEmpty()) steps.failure = main.steps.failure;
   }
   ctx.flags.FirmwareReloadRequest = false;
 
@@ -217,7 +287,9 @@ bool HardwareCheck(OperationContext& ctx) {
     ctx.status.ShowStatusText(Text(ctx, text::Rebooting), kRebootingMs, true);
     ctx.flags.RestartWaitTicks = kRestartWaitTicksAfterUpgrade;
   }
-  return started;
+  result.written = started;
+  result.failure = steps.failure;
+  return result;
 }
 
 void RequestFirmwareReload(OperationContext& ctx) {

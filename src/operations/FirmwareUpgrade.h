@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 #include "operations/FirmwareImageStore.h"
@@ -7,6 +8,15 @@
 namespace ostrivane {
 
 struct OperationContext;
+class CXmit;
+
+// Remembers the first step of a transfer that the device did not take, in words.
+struct UpgradeSteps {
+  QString failure;  // "the device refused flash block 37 of 513"; empty while all went well
+
+  // Passes ok through; a failure is described from the link's last reply.
+  bool Check(const CXmit& link, bool ok, const QString& step);
+};
 
 // Restart wait announced to the connection loop after the device was written and restarted.
 inline constexpr std::int32_t kRestartWaitTicksAfterUpgrade = 20;
@@ -14,19 +24,31 @@ inline constexpr std::int32_t kRestartWaitTicksAfterUpgrade = 20;
 struct MainUpgradeResult {
   bool beganOk = false;     // the begin step was accepted: something of the image went out
   bool lastResult = false;  // result of the last transaction of the transfer
+  UpgradeSteps steps;
 };
 
-// Writes the newer secondary image of the connected device's family, if there is one. True when
-// a transfer was started (its begin step was accepted), whether or not it then completed.
-bool SecondaryImageUpgrade(OperationContext& ctx);
+struct FirmwareCheckResult {
+  bool written = false;  // a transfer was started: the connection must not proceed
+  QString failure;       // the failed step, or why nothing was written; empty on success
+  QString backupPath;    // the configuration saved before the first flash request
+};
+
+// Writes image (the newer secondary image of the device's family) when found. True when a
+// transfer was started (its begin step was accepted), whether or not it then completed.
+bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image, UpgradeSteps& steps);
 
 // Writes image into the connected device's main firmware area (the 0xC0 sequence on type 121).
 MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& image);
 
 // Run right after every identification: installs newer (or, on request, any) images and asks the
-// device to restart. True when the device was written to and the connection must not proceed.
-// Clears FirmwareReloadRequest; sets RestartWaitTicks.
-bool HardwareCheck(OperationContext& ctx);
+// device to restart. Before the first flash request the device's configuration is saved as a
+// backup (unless flags.BackupsDisabled); without one nothing is written. Clears
+// FirmwareReloadRequest; sets RestartWaitTicks.
+FirmwareCheckResult RunHardwareCheck(OperationContext& ctx);
+// True when the device was written to and the connection must not proceed.
+inline bool HardwareCheck(OperationContext& ctx) {
+  return RunHardwareCheck(ctx).written;
+}
 
 // The "Firm. Reload" button: the connection loop drops the device and the next check reinstalls.
 void RequestFirmwareReload(OperationContext& ctx);

@@ -42,6 +42,8 @@ struct ConnectionFlags {
   bool FirmwareReloadRequest = false;
   bool EdidRequest = false;
   std::int32_t RestartWaitTicks = 0;
+  // The user chose to replace the device's configuration without keeping a copy of it first.
+  bool BackupsDisabled = false;
 };
 
 // The single instances an operation works on, owned by the application (or a test) and passed by

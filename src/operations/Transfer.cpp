@@ -5,6 +5,7 @@
 
 #include "config/ConfigCodec.h"
 #include "link/Commands.h"
+#include "operations/Backups.h"
 #include "operations/DeviceFiles.h"
 #include "operations/StatusPoll.h"
 #include "texts/TextTable.h"
@@ -35,15 +36,30 @@ std::optional<QByteArray> ReadLogo(const OperationContext& ctx) {
   return data;
 }
 
-void StoreOnMemoryCard(OperationContext& ctx) {
+bool StoreOnMemoryCard(OperationContext& ctx) {
   // The logo is looked at before anything goes out, so a missing one skips only its upload.
   const std::optional<QByteArray> logo = ReadLogo(ctx);
-  RunDeviceCommand(ctx.link, QStringLiteral("cp /UNIT121/current16.cfg /UNIT121/default16.cfg"));
+  bool stored = RunDeviceCommand(
+      ctx.link, QStringLiteral("cp /UNIT121/current16.cfg /UNIT121/default16.cfg"));
   RunDeviceCommand(ctx.link, QStringLiteral("mount /dev/mmcblk0p1 /mnt"));
-  if (logo) UploadDeviceFile(ctx.link, kLogoRemotePath, *logo);
+  if (logo) stored = UploadDeviceFile(ctx.link, kLogoRemotePath, *logo) && stored;
   RunDeviceCommand(ctx.link, QStringLiteral("umount /mnt"));
   RunDeviceCommand(ctx.link, QStringLiteral("sync"));
   SendRestart(ctx.link);
+  return stored;
+}
+
+void ShowConfigurationError(OperationContext& ctx) {
+  ctx.status.ShowStatusText(LocalText(text::ConfigurationError, ctx.settings.LanguageIndex()),
+                            kConfigErrorMs, false);
+}
+
+// LOAD and SET FACTORY DEFAULT replace what the device holds for good: a copy of it comes first.
+bool BackupBeforeStoring(OperationContext& ctx) {
+  if (ctx.panel.FactoryDefaultRequest == 0 || ctx.flags.BackupsDisabled) return true;
+  const BackupResult backup = BackupDeviceConfig(ctx, ctx.clock.LocalTime());
+  ShowBackupOutcome(ctx, backup);
+  return backup.ok;
 }
 
 }  // namespace
@@ -77,61 +93,134 @@ QString LogoFilePath(const OperationContext& ctx) {
   return ctx.settings.LogoFolder() + name;
 }
 
-bool ReadDeviceConfig(OperationContext& ctx) {
-  const bool ok = ctx.link.Transact(cmd::ReadConfig, {}, timeout::Normal);
-  const std::uint32_t length = ctx.link.ReplyLength & 0xFFFF;
-  // A reply longer than a record would overrun the record buffer: refused like a failed read.
-  if (!ok || length == 0 || length > kConfigImageMax) {
-    ctx.prompts.Beep(kReadFailBeepHz, kReadFailBeepMs);
-    return false;
+DeviceRecord FetchDeviceRecord(OperationContext& ctx) {
+  DeviceRecord result;
+  if (!ctx.link.Transact(cmd::ReadConfig, {}, timeout::Normal)) {
+    result.outcome = ctx.link.ReplyStatus == LinkStatus::Refused ? ConfigReadOutcome::Refused
+                                                                 : ConfigReadOutcome::NoReply;
+    return result;
   }
-  const QByteArray record(reinterpret_cast<const char*>(ctx.link.ReplyData.data()),
-                          static_cast<qsizetype>(length));
-  // A rejected record leaves the model as it was; the read itself still counts as done.
-  DecodeConfigImage(record, ctx.Layout(), ctx.config, ctx.panel);
+  const std::span<const std::uint8_t> reply = ctx.link.Reply();
+  // A reply longer than a record would overrun the record buffer: refused like a failed read.
+  if (reply.empty()) {
+    result.outcome = ConfigReadOutcome::Empty;
+    return result;
+  }
+  if (reply.size() > kConfigImageMax) {
+    result.outcome = ConfigReadOutcome::TooLong;
+    return result;
+  }
+  const QByteArray record(reinterpret_cast<const char*>(reply.data()),
+                          static_cast<qsizetype>(reply.size()));
+  DeviceConfig trial = ctx.config;
+  PanelState trialPanel;
+  if (!DecodeConfigImage(record, ctx.Layout(), trial, trialPanel)) {
+    result.outcome = ConfigReadOutcome::Undecodable;
+    return result;
+  }
+  result.outcome = ConfigReadOutcome::Read;
+  result.record = record;
+  return result;
+}
+
+bool AdoptDeviceRecord(OperationContext& ctx, const QByteArray& record) {
+  if (!DecodeConfigImage(record, ctx.Layout(), ctx.config, ctx.panel)) return false;
+  ctx.panel.DeviceRecordRead = true;
   ctx.displays.RefreshScheduleList();
   return true;
 }
 
-void StoreFactoryDefault(OperationContext& ctx) {
-  const std::uint8_t type = ctx.identity.DeviceTypeCode;
-  if (type == kCardLogoType) {
-    StoreOnMemoryCard(ctx);
-    return;
+ConfigReadOutcome ReadDeviceConfigOutcome(OperationContext& ctx) {
+  const DeviceRecord read = FetchDeviceRecord(ctx);
+  if (read.outcome != ConfigReadOutcome::Read || !AdoptDeviceRecord(ctx, read.record)) {
+    ctx.prompts.Beep(kReadFailBeepHz, kReadFailBeepMs);
+    return read.outcome;
   }
-  ctx.link.Transact(cmd::FactoryDefault, {}, timeout::Normal);
-  const auto area = LogoFlashArea(type);
-  if (!area) return;
-  const std::optional<QByteArray> logo = ReadLogo(ctx);
-  if (!logo) return;
-  WriteFlashArea(ctx.link, *area,
-                 std::span(reinterpret_cast<const std::uint8_t*>(logo->constData()),
-                           static_cast<std::size_t>(logo->size())));
+  return ConfigReadOutcome::Read;
 }
 
-void SendDeviceConfig(OperationContext& ctx) {
-  QByteArray image;
-  if (EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), image)) {
-    ctx.link.WriteIndicator = true;
-    ctx.link.Transact(cmd::WriteConfig,
-                      std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
-                                static_cast<std::size_t>(image.size())),
-                      timeout::Normal);
-  } else {
-    ctx.status.ShowStatusText(LocalText(text::ConfigurationError, ctx.settings.LanguageIndex()),
-                              kConfigErrorMs, false);
+QString ConfigReadFailureText(ConfigReadOutcome outcome, int languageIndex) {
+  switch (outcome) {
+    case ConfigReadOutcome::Read:
+    case ConfigReadOutcome::NoReply:
+      return {};
+    case ConfigReadOutcome::Refused:
+    case ConfigReadOutcome::Empty:
+    case ConfigReadOutcome::TooLong:
+    case ConfigReadOutcome::Undecodable:
+      break;
   }
-  ctx.panel.SendCountdown = 0;
-  ReadDeviceConfig(ctx);
+  return LocalText(text::ConfigurationError, languageIndex);
+}
+
+void ForgetDeviceRecord(OperationContext& ctx) {
+  ctx.panel.DeviceRecordRead = false;
+}
+
+bool StoreFactoryDefault(OperationContext& ctx) {
+  const std::uint8_t type = ctx.identity.DeviceTypeCode;
+  if (type == kCardLogoType) return StoreOnMemoryCard(ctx);
+  bool stored = ctx.link.Transact(cmd::FactoryDefault, {}, timeout::Normal);
+  const auto area = LogoFlashArea(type);
+  if (!area) return stored;
+  const std::optional<QByteArray> logo = ReadLogo(ctx);
+  if (!logo) return stored;
+  return WriteFlashArea(ctx.link, *area,
+                        std::span(reinterpret_cast<const std::uint8_t*>(logo->constData()),
+                                  static_cast<std::size_t>(logo->size()))) &&
+         stored;
+}
+
+namespace {
+
+bool FinishSend(OperationContext& ctx, bool written) {
+  bool done = written;
   if (ctx.panel.FactoryDefaultRequest != 0) {
-    StoreFactoryDefault(ctx);
+    // Storing as the default what the device refused to take would store its old configuration.
+    if (written) {
+      done = StoreFactoryDefault(ctx);
+      if (ctx.identity.DeviceTypeCode == kCardLogoType) SendRestart(ctx.link);
+    }
     ctx.panel.FactoryDefaultRequest = 0;
-    if (ctx.identity.DeviceTypeCode == kCardLogoType) SendRestart(ctx.link);
   }
   if (ctx.panel.FourKChanged != 0) {
-    SendRestart(ctx.link);
+    if (written) done = SendRestart(ctx.link) && done;
     ctx.panel.FourKChanged = 0;
   }
+  return done;
+}
+
+}  // namespace
+
+bool SendDeviceConfig(OperationContext& ctx) {
+  ctx.panel.SendCountdown = 0;
+  // A model that was never read from this device (a refused or undecodable first read) would
+  // overwrite its real configuration with another device's or with zeros.
+  if (!ctx.panel.DeviceRecordRead) {
+    ctx.panel.FactoryDefaultRequest = 0;
+    ctx.panel.FourKChanged = 0;
+    return false;
+  }
+  QByteArray image;
+  if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), image)) {
+    // Nothing went out: the edited model stays for the user to correct, and nothing is stored
+    // as the default. A pending 4K restart waits for the record that carries the new value.
+    ShowConfigurationError(ctx);
+    ctx.panel.FactoryDefaultRequest = 0;
+    return false;
+  }
+  if (!BackupBeforeStoring(ctx)) {
+    ctx.panel.FactoryDefaultRequest = 0;
+    return false;
+  }
+  ctx.link.WriteIndicator = true;
+  const bool written =
+      ctx.link.Transact(cmd::WriteConfig,
+                        std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
+                                  static_cast<std::size_t>(image.size())),
+                        timeout::Normal);
+  ReadDeviceConfig(ctx);
+  return FinishSend(ctx, written);
 }
 
 void PanelTick(OperationContext& ctx, bool timerDriven) {

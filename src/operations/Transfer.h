@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -17,15 +18,50 @@ inline constexpr int kFirstPanelTickMs = 100;
 // otherwise (timer driven only) a status poll. The window owns the timer.
 void PanelTick(OperationContext& ctx, bool timerDriven);
 
+// How a configuration read (0x70) ended.
+enum class ConfigReadOutcome {
+  Read,         // a record of this device, decoded
+  NoReply,      // the link gave no (valid) answer
+  Refused,      // the device answered with a refusal
+  Empty,        // accepted, but without a record
+  TooLong,      // more bytes than a record can hold
+  Undecodable,  // a record this device's layout rejects
+};
+
+struct DeviceRecord {
+  ConfigReadOutcome outcome = ConfigReadOutcome::NoReply;
+  QByteArray record;  // the raw bytes as read; empty unless outcome is Read
+};
+
+// 0x70 and a trial decode on a copy; the model is not touched.
+DeviceRecord FetchDeviceRecord(OperationContext& ctx);
+
+// Decodes a record just read from the connected device into the model and marks the model as the
+// device's own, so that it may be sent back. False (nothing changed) when it does not decode.
+bool AdoptDeviceRecord(OperationContext& ctx, const QByteArray& record);
+
 // 0x70: the device's record replaces the model. A failed read beeps and leaves the model alone.
-bool ReadDeviceConfig(OperationContext& ctx);
+ConfigReadOutcome ReadDeviceConfigOutcome(OperationContext& ctx);
+inline bool ReadDeviceConfig(OperationContext& ctx) {
+  return ReadDeviceConfigOutcome(ctx) == ConfigReadOutcome::Read;
+}
+
+// Status bar text for a failed read: "Configuration Error" when the device answered without a
+// usable record; empty when it did not answer (the connection loop's own texts apply then).
+QString ConfigReadFailureText(ConfigReadOutcome outcome, int languageIndex);
+
+// Called when a connection opens: until its first successful read, no record goes to the device.
+void ForgetDeviceRecord(OperationContext& ctx);
 
 // The whole send sequence: 0x50 with the encoded record, read back, the pending factory-default
-// step and the pending 4K restart.
-void SendDeviceConfig(OperationContext& ctx);
+// step and the pending 4K restart. Nothing goes out unless the model was read from this device;
+// LOAD and SET FACTORY DEFAULT first keep a backup of what the device holds. True when the device
+// took every step asked of it.
+bool SendDeviceConfig(OperationContext& ctx);
 
-// Stores the configuration just sent, and the logo, as the device's default.
-void StoreFactoryDefault(OperationContext& ctx);
+// Stores the configuration just sent, and the logo, as the device's default. True when the device
+// took every step.
+bool StoreFactoryDefault(OperationContext& ctx);
 
 // Flash area that receives the logo on this type; none where the logo goes elsewhere or nowhere.
 std::optional<std::uint16_t> LogoFlashArea(std::uint8_t typeCode);

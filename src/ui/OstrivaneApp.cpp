@@ -14,7 +14,9 @@ COstrivaneApp::COstrivaneApp(AppOptions options)
     : m_options(std::move(options)),
       m_link(LinkClock(), m_status),
       m_ctx{m_link,     m_identity, m_config, m_panel,         m_shape,    m_deviceStatus,
-            m_settings, m_flags,    m_status, ChosenPrompts(), m_displays, LinkClock()} {}
+            m_settings, m_flags,    m_status, ChosenPrompts(), m_displays, LinkClock()} {
+  m_link.SetObserver(m_options.linkTrace);
+}
 
 COstrivaneApp::~COstrivaneApp() {
   Stop();

@@ -28,6 +28,8 @@ struct AppOptions {
   QString desktopFolder;  // empty: the user's desktop
   DiscoveryOptions discovery;
   ConnectionOptions connection;
+  // --trace: sees every request and reply of the link (must outlive the application).
+  LinkObserver* linkTrace = nullptr;
   // Tests only: a clock for the link's deadlines and scripted prompts.
   Clock* linkClock = nullptr;
   Prompts* prompts = nullptr;

@@ -5,12 +5,14 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "link/LinkTrace.h"
 #include "ui/OstrivaneApp.h"
 #include "ui/Pictures.h"
 
 namespace {
 
 constexpr int kExitUsage = 2;
+constexpr int kExitLocal = 4;
 
 bool ReadPort(const QCommandLineParser& parser, const QString& name, quint16& port) {
   if (!parser.isSet(name)) return true;
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
   parser.addOption({QStringLiteral("serial"),
                     QStringLiteral("Extra serial device to try after the USB ports (repeatable)."),
                     QStringLiteral("PATH")});
+  parser.addOption({QStringLiteral("trace"),
+                    QStringLiteral("Write every request and reply to FILE as JSON lines."),
+                    QStringLiteral("FILE")});
   parser.process(app);
   if (!parser.positionalArguments().isEmpty()) {
     std::fprintf(stderr, "ostrivane: unexpected arguments\n");
@@ -61,6 +66,16 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   options.connection.extraSerialPaths = parser.values(QStringLiteral("serial"));
+  ostrivane::LinkTrace trace;
+  if (parser.isSet(QStringLiteral("trace"))) {
+    QString why;
+    if (!trace.Open(parser.value(QStringLiteral("trace")), &why)) {
+      std::fprintf(stderr, "ostrivane: cannot write the trace %s: %s\n",
+                   qPrintable(parser.value(QStringLiteral("trace"))), qPrintable(why));
+      return kExitLocal;
+    }
+    options.linkTrace = &trace;
+  }
   ostrivane::COstrivaneApp ostrivaneApp(std::move(options));
   return ostrivaneApp.InitInstance();
 }

@@ -1,78 +1,9 @@
 // ostrivane-cli end to end against the simulated modulator on loopback.
-#include <gtest/gtest.h>
-
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <memory>
-
-#include "cli/Cli.h"
-#include "sim/Announcer.h"
-#include "sim/FirmwareImage.h"
-#include "sim/PtyServer.h"
-#include "sim/SimulatedModulator.h"
-#include "sim/TcpServer.h"
+#include "CliTestSupport.h"
 
 using namespace ostrivane;
 using namespace ostrivane::sim;
-
-namespace {
-
-struct CliRun {
-  int code = -1;
-  QByteArray out;
-  QByteArray err;
-  QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
-class CliTest : public ::testing::Test {
- protected:
-  void StartDevice(std::uint8_t type, std::uint8_t main = 20, bool withLogs = true) {
-    SimOptions options;
-    if (!withLogs) options.logFile0Size = options.logFileSize = 0;
-    options.typeCode = type;
-    options.mainVersion = main;
-    options.restartDuration = std::chrono::milliseconds(200);
-    m_device = std::make_unique<SimulatedModulator>(options);
-    m_server = std::make_unique<TcpServer>(*m_device, 0);
-    ASSERT_TRUE(m_server->Start());
-  }
-
-  CliRun Cli(QStringList arguments, bool overTcp = true) {
-    if (overTcp)
-      arguments << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:%1").arg(m_server->Port());
-    arguments << QStringLiteral("--data") << m_data.path();
-    CliRun run;
-    QBuffer out(&run.out);
-    QBuffer err(&run.err);
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    run.code = cli::RunCli(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return run;
-  }
-
-  QString Path(const QString& name) const { return m_data.filePath(name); }
-
-  QTemporaryDir m_data;
-  std::unique_ptr<SimulatedModulator> m_device;
-  std::unique_ptr<TcpServer> m_server;
-};
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+using namespace ostrivane::clitest;
 
 TEST_F(CliTest, Identify_OverTcpAndOverPty_ReportsTheDevice) {
   StartDevice(132, 37);
@@ -174,7 +105,7 @@ TEST_F(CliTest, ConfigGetDecodeEncode_RoundTripsTheDeviceRecord) {
       Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),
            QStringLiteral("178"), Path(QStringLiteral("dev.itc"))},
           false);
-  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_EQ(rejected.code, cli::kExitLocal);
   EXPECT_TRUE(rejected.err.contains("VEVE")) << rejected.err.constData();
 }
 
@@ -209,7 +140,7 @@ TEST_F(CliTest, ConfigPut_SendsChecksAndStoresTheDefault) {
   const QByteArray before = m_device->ConfigRecord();
   const CliRun rejected =
       Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("multi.itc"))});
-  EXPECT_EQ(rejected.code, cli::kExitFailed);
+  EXPECT_EQ(rejected.code, cli::kExitLocal);
   EXPECT_TRUE(rejected.err.contains("Config. file not compatible !")) << rejected.err.constData();
   EXPECT_EQ(m_device->ConfigRecord(), before);
 }
@@ -245,7 +176,7 @@ TEST_F(CliTest, DeviceCommands_StatusLogsClockSnapshotEdidReset) {
   ASSERT_EQ(shot.code, cli::kExitOk) << shot.err.constData();
   EXPECT_EQ(ReadAll(Path(QStringLiteral("shot.bmp"))).size(), 1086);
 
-  ASSERT_EQ(Cli({QStringLiteral("edid")}).code, cli::kExitOk);
+  ASSERT_EQ(Cli({QStringLiteral("edid"), QStringLiteral("--yes")}).code, cli::kExitOk);
   EXPECT_EQ(m_device->Counters().edidProgrammings, 1);
   ASSERT_EQ(Cli({QStringLiteral("reset")}).code, cli::kExitOk);
   EXPECT_EQ(m_device->Counters().restarts, 1);
@@ -277,4 +208,58 @@ TEST_F(CliTest, Logs_DeviceWithEmptyLogs_IsAFailureNotASavedFile) {
       Cli({QStringLiteral("logs"), QStringLiteral("--out"), Path(QStringLiteral("logs"))});
   EXPECT_EQ(run.code, cli::kExitFailed);
   EXPECT_TRUE(run.err.contains("no log data")) << run.err.constData();
+}
+
+TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
+  StartDevice(131);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("a.itc"))}).code,
+      cli::kExitOk);
+  const QByteArray held = m_device->ConfigRecord();
+  const CliRun put =
+      Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("a.itc"))});
+  ASSERT_EQ(put.code, cli::kExitOk) << put.err.constData();
+  const QString backup =
+      QString::fromUtf8(put.out).section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
+  EXPECT_TRUE(backup.contains(QStringLiteral("/backups/UNIT131_"))) << put.out.constData();
+  EXPECT_EQ(ReadAll(backup), held);
+
+  // The device's own record no longer decodes: nothing is written unless the user accepts it.
+  const QByteArray broken = QByteArray("VEVE\x83", 5) + QByteArray(80, 'a');
+  m_device->SetConfigRecord(broken);
+  m_device->ClearRequests();
+  for (const bool storeDefault : {false, true}) {
+    QStringList args{QStringLiteral("config"), QStringLiteral("put"),
+                     Path(QStringLiteral("a.itc"))};
+    if (storeDefault) args << QStringLiteral("--store-default");
+    const CliRun refused = Cli(args);
+    EXPECT_EQ(refused.code, cli::kExitFailed);
+    EXPECT_TRUE(refused.err.contains("does not decode")) << refused.err.constData();
+    EXPECT_EQ(m_device->ConfigRecord(), broken);
+  }
+  for (const SimRequest& r : m_device->Requests()) EXPECT_NE(r.command, 0x50);
+  EXPECT_EQ(m_device->Counters().factoryDefaults, 0);
+
+  const CliRun restored = Cli({QStringLiteral("config"), QStringLiteral("put"),
+                               Path(QStringLiteral("a.itc")), QStringLiteral("--no-backup")});
+  ASSERT_EQ(restored.code, cli::kExitOk) << restored.err.constData();
+  EXPECT_EQ(m_device->ConfigRecord(), held);
+}
+
+TEST_F(CliTest, FirmwareUpgrade_RefusedStepExitsThreeNamingIt) {
+  StartDevice(131, 20);
+  const QString folder = Path(QStringLiteral("fw"));
+  QDir().mkpath(folder);
+  ASSERT_FALSE(WriteFirmwareImage(folder, QStringLiteral("UNIT131"), 21, 4096).isEmpty());
+  SimFaults refuse;
+  refuse.refuse = true;
+  refuse.onlyCommand = 0xB0;
+  m_device->SetFaults(refuse);
+  const CliRun run = Cli(
+      {QStringLiteral("firmware"), QStringLiteral("upgrade"), QStringLiteral("--folder"), folder});
+  EXPECT_EQ(run.code, cli::kExitFailed);
+  EXPECT_TRUE(run.err.contains("the device refused the begin step of the main image"))
+      << run.err.constData();
+  EXPECT_FALSE(run.out.contains("firmware")) << run.out.constData();
+  EXPECT_TRUE(run.out.contains("backup saved")) << run.out.constData();
 }

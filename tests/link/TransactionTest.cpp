@@ -154,3 +154,39 @@ TEST_F(Transaction, WriteBlock_CarriesBigEndianOffsetAndWaits25SecondsPerAttempt
   EXPECT_FALSE(link.TransactWriteBlock(4096, block));
   EXPECT_EQ(clock.Now() - start, Millis{50000});
 }
+
+namespace {
+
+// What an observer of the link saw, one word per frame: "tx1", "rx1:bad", "rx2:refused", ...
+class SeenFrames final : public LinkObserver {
+ public:
+  void OnRequest(std::uint8_t, std::span<const std::uint8_t> payload, int attempt) override {
+    seen.push_back("tx" + std::to_string(attempt) + ":" + std::to_string(payload.size()));
+  }
+  void OnReply(std::uint8_t, ReplyOutcome outcome, LinkStatus status, std::span<const std::uint8_t>,
+               int attempt) override {
+    const char* what = outcome == ReplyOutcome::NoReply    ? "none"
+                       : outcome == ReplyOutcome::BadFrame ? "bad"
+                       : status == LinkStatus::Refused     ? "refused"
+                                                           : "accepted";
+    seen.push_back("rx" + std::to_string(attempt) + ":" + what);
+  }
+  std::vector<std::string> seen;
+};
+
+}  // namespace
+
+TEST_F(Transaction, Observer_SeesEveryAttemptAndHowItsReplyEnded) {
+  SeenFrames frames;
+  link.SetObserver(&frames);
+  FakeChannel& channel = Attach(Channel::Kind::Serial);
+  channel.answers = {Hex("02f10100"), Hex("02f101f0"), Hex("02e0e0"), QByteArray(), QByteArray()};
+  const std::uint8_t payload[] = {1, 2, 3};
+  EXPECT_TRUE(link.Transact(0x40, payload, 500));
+  EXPECT_FALSE(link.Transact(0x40, {}, 500));
+  EXPECT_FALSE(link.Transact(0x40, {}, 500));
+  EXPECT_EQ(frames.seen,
+            (std::vector<std::string>{"tx1:3", "rx1:bad", "tx2:3", "rx2:accepted", "tx1:0",
+                                      "rx1:refused", "tx1:0", "rx1:none", "tx2:0", "rx2:none"}));
+  link.SetObserver(nullptr);
+}

@@ -261,3 +261,33 @@ TEST(MainImageUpgrade, Type121ImageBeyond24BitOffsets_RefusedBeforeSending) {
 
 }  // namespace
 }  // namespace ostrivane
+
+namespace ostrivane {
+namespace {
+
+TEST(RunHardwareCheck, FailedStep_NamedWithItsBlockAndNoSuccessClaimed) {
+  using fwtest::FirmwareHarness;
+  FirmwareHarness data(131, 20, 10);
+  data.WriteImage("UNIT131", "21", fwtest::ImageBytes(1200));
+  data.device.refused = {3};  // begin, header, block 1, block 2
+  FirmwareCheckResult result = RunHardwareCheck(data.ctx);
+  EXPECT_EQ(result.failure, "the device refused flash block 2 of 3");
+
+  FirmwareHarness header(131, 20, 10);
+  header.WriteImage("UNIT131", "21", fwtest::ImageBytes(1200));
+  header.device.refused = {1};
+  result = RunHardwareCheck(header.ctx);
+  EXPECT_EQ(result.failure, "the device refused the image header");
+  EXPECT_EQ(header.status.texts.back().text, QStringLiteral("Rebooting..."));
+  EXPECT_EQ(header.flags.RestartWaitTicks, 0) << "no restart after a failed step";
+
+  FirmwareHarness secondary(128, 20, 10);
+  secondary.WriteImage("FWFAM128", "11", fwtest::ImageBytes(1100));
+  secondary.device.refused = {0};
+  result = RunHardwareCheck(secondary.ctx);
+  EXPECT_EQ(result.failure, "the device refused the begin step of the secondary image");
+  EXPECT_FALSE(result.written);
+}
+
+}  // namespace
+}  // namespace ostrivane

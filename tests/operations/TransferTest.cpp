@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "OpsTestSupport.h"
+#include "config/ConfigCodec.h"
 #include "link/Commands.h"
 #include "operations/StatusPoll.h"
 #include "operations/Transfer.h"
@@ -28,6 +29,8 @@ struct Session : opstest::SimHarness {
     QFile file(settings.LogoFolder() + QStringLiteral("brand.dg1"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == size);
     config.LogoName = panel.LogoFieldText = QStringLiteral("brand.dg1");
+    // These cases are about the storing steps; the backup read before them is tested apart.
+    flags.BackupsDisabled = true;
     panel.SendCountdown = 1;
     panel.FactoryDefaultRequest = 1;
     return bytes;
@@ -91,18 +94,118 @@ TEST(ReadDeviceConfig, DeviceRecordReplacesModel_FailureBeepsAndKeepsIt) {
   EXPECT_EQ(h.displays.scheduleRefreshes, 0);
 }
 
-TEST(SendDeviceConfig, RecordTooLargeToEncode_ErrorThenReadBackAnd4KRestart) {
+TEST(SendDeviceConfig, RecordTooLargeToEncode_ErrorAndNothingSentOrStored) {
   Session s(176);
   s.config.Reference = QString(1200, QLatin1Char('x'));
   s.panel.SendCountdown = 1;
   s.panel.FourKChanged = 1;
+  s.panel.FactoryDefaultRequest = 1;
   PanelTick(s.ctx, true);
-  EXPECT_EQ(s.DeviceCommands(), (Commands{cmd::ReadConfig, cmd::Restart}));
+  EXPECT_TRUE(s.DeviceCommands().empty());
   ASSERT_EQ(s.status.texts.size(), 1u);
   EXPECT_EQ(s.status.texts[0].text, LocalText(text::ConfigurationError, 0));
   EXPECT_EQ(s.status.texts[0].durationMs, 2000);
-  EXPECT_NE(s.config.Reference.size(), 1200);  // the device's record came back
-  EXPECT_EQ(s.panel.FourKChanged, 0);
+  // The edited model stays for the user to correct; nothing waits to be stored as the default.
+  EXPECT_EQ(s.config.Reference.size(), 1200);
+  EXPECT_EQ(s.panel.FactoryDefaultRequest, 0);
+  EXPECT_FALSE(SendDeviceConfig(s.ctx));
+}
+
+TEST(SendDeviceConfig, ReferenceStartingWithMultiOutputMark_RefusedWithReason) {
+  Session s(131);
+  s.config.Reference = QStringLiteral("VEVE-01");
+  QByteArray record;
+  QString refusal;
+  DeviceConfig copy = s.config;
+  EXPECT_FALSE(EncodeConfigImage(copy, s.panel, s.ctx.Layout(), record, &refusal));
+  EXPECT_TRUE(record.isEmpty());
+  EXPECT_TRUE(refusal.contains("VEVE")) << refusal.toStdString();
+  const QByteArray before = s.device.ConfigRecord();
+  s.panel.MarkForSending();
+  s.panel.SendCountdown = 1;
+  PanelTick(s.ctx, true);
+  EXPECT_EQ(s.device.ConfigRecord(), before);
+  EXPECT_TRUE(s.DeviceRequests(cmd::WriteConfig).empty());
+
+  // The multi-output layout does not begin with the reference: the same text is fine there.
+  Session multi(178);
+  multi.config.Reference = QStringLiteral("VEVE-01");
+  DeviceConfig multiCopy = multi.config;
+  EXPECT_TRUE(EncodeConfigImage(multiCopy, multi.panel, multi.ctx.Layout(), record));
+}
+
+TEST(SendDeviceConfig, WriteRefusedOrUnanswered_NoDefaultStoredNoRestartAndFailure) {
+  for (const bool silent : {false, true}) {
+    SCOPED_TRACE(silent);
+    Session s(158);
+    sim::SimFaults fault;
+    fault.refuse = !silent;
+    fault.silence = silent;
+    fault.onlyCommand = cmd::WriteConfig;
+    s.device.SetFaults(fault);
+    s.flags.BackupsDisabled = true;
+    s.panel.FactoryDefaultRequest = 1;
+    s.panel.FourKChanged = 1;
+    EXPECT_FALSE(SendDeviceConfig(s.ctx));
+    EXPECT_EQ(s.device.Counters().factoryDefaults, 0);
+    EXPECT_EQ(s.device.Counters().restarts, 0);
+    EXPECT_EQ(s.panel.FactoryDefaultRequest, 0);
+    EXPECT_EQ(s.panel.FourKChanged, 0);
+  }
+}
+
+TEST(ReadDeviceConfig, FirstReadFails_ModelNeverSentOverTheDevice) {
+  struct Case {
+    const char* name;
+    sim::SimFaults faults;
+    QByteArray deviceRecord;
+    ConfigReadOutcome outcome;
+  };
+  sim::SimFaults refuse;
+  refuse.refuse = true;
+  refuse.onlyCommand = cmd::ReadConfig;
+  sim::SimFaults silence;
+  silence.silence = true;
+  silence.onlyCommand = cmd::ReadConfig;
+  const Case cases[] = {
+      {"refused", refuse, {}, ConfigReadOutcome::Refused},
+      {"silent", silence, {}, ConfigReadOutcome::NoReply},
+      {"multi-output record",
+       {},
+       QByteArray("VEVE\x83", 5) + QByteArray(80, 'a'),
+       ConfigReadOutcome::Undecodable},
+      {"too short", {}, QByteArray("AB"), ConfigReadOutcome::Undecodable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    opstest::SimHarness h(opstest::SimHarness::Options(131));
+    h.settings.LoadApplicationData(h.folder.path(), h.folder.path());
+    // The model of the device before this one, still in memory.
+    h.config.Services[0].ServiceName = QStringLiteral("previous device");
+    h.panel.DeviceRecordRead = true;
+    if (!c.deviceRecord.isEmpty()) h.device.SetConfigRecord(c.deviceRecord);
+    const QByteArray held = h.device.ConfigRecord();
+    h.device.SetFaults(c.faults);
+
+    ForgetDeviceRecord(h.ctx);
+    EXPECT_EQ(ReadDeviceConfigOutcome(h.ctx), c.outcome);
+    EXPECT_FALSE(h.prompts.beeps.empty());
+    EXPECT_EQ(h.config.Services[0].ServiceName, "previous device");
+    // Closing the panel and any edit would send: nothing goes out, nothing is stored.
+    h.device.SetFaults({});
+    h.panel.SendCountdown = 1;
+    h.panel.FactoryDefaultRequest = 1;
+    h.panel.FourKChanged = 1;
+    PanelTick(h.ctx, false);
+    EXPECT_FALSE(SendDeviceConfig(h.ctx));
+    EXPECT_TRUE(h.DeviceRequests(cmd::WriteConfig).empty());
+    EXPECT_EQ(h.device.Counters().factoryDefaults, 0);
+    EXPECT_EQ(h.device.Counters().restarts, 0);
+    EXPECT_EQ(h.device.ConfigRecord(), held);
+  }
+  EXPECT_EQ(ConfigReadFailureText(ConfigReadOutcome::Undecodable, 0),
+            LocalText(text::ConfigurationError, 0));
+  EXPECT_TRUE(ConfigReadFailureText(ConfigReadOutcome::NoReply, 0).isEmpty());
 }
 
 TEST(StoreFactoryDefault, Type121_CardCommandsLogoUploadAndTwoRestarts) {

@@ -3,6 +3,8 @@
 // send of the typed values about two seconds after the last edit.
 #include <gtest/gtest.h>
 
+#include <QScopedValueRollback>
+
 #include <QElapsedTimer>
 
 #include "MultiplexServiceTestSupport.h"
@@ -178,8 +180,11 @@ TEST(ServicePageTest, AitVersion_CountsEachAitEditAndEachRewriteByAFill) {
   Choose(panel.Find<QComboBox>(AitControl), 2);
   EXPECT_EQ(version, start + 14);
 
-  // Set by the program, not by the installer: nothing counts.
-  panel.Find<QCheckBox>(AitEnabled)->setChecked(false);
+  // Set by the program while it fills the page, not by the installer: nothing counts.
+  {
+    const QScopedValueRollback<std::int32_t> filling(panel.Ctx().panel.UpdatingGuard, 1);
+    panel.Find<QCheckBox>(AitEnabled)->setChecked(false);
+  }
   panel.Find<QComboBox>(AitControl)->setCurrentIndex(3);
   EXPECT_EQ(version, start + 14);
   // Other fields do not count.

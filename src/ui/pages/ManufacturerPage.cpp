@@ -32,6 +32,11 @@ int HexDigit(std::uint8_t c) {
   return 0;
 }
 
+bool ReferenceLooksMultiOutput(const QString& reference, std::uint8_t type) {
+  return LayoutFor(type) != RecordLayout::MultiLayout &&
+         reference.startsWith(QLatin1String("VEVE"));
+}
+
 bool OneOf(unsigned code, std::initializer_list<unsigned> codes) {
   return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
@@ -116,7 +121,9 @@ void ManufacturerPage::FillValues() {
 
 void ManufacturerPage::ReadValues() {
   DeviceConfig& config = Ctx().config;
-  config.Reference = m_reference->text().left(kReferenceMax);
+  const QString reference = m_reference->text().left(kReferenceMax);
+  // Where the reference opens the record, "VEVE" would make it read as a multi-output record.
+  if (!ReferenceLooksMultiOutput(reference, TypeCode())) config.Reference = reference;
   ReadListIndex(m_country, config.DefaultCountry);
   ReadListIndex(m_hardwareType, config.HardwareType);
   config.Hdcp = m_hdcp->isChecked() ? 1 : 0;

@@ -70,7 +70,8 @@ void ManufacturerPage::BuildIdentityRows() {
   m_logo = AddControl(manufacturercontrol::Logo, new QComboBox(this), "logo",
                       QStringLiteral("Logo file"));
   m_logo->setEditable(true);
-  m_logo->setInsertPolicy(QComboBox::InsertAlphabetically);
+  // The list holds the logo files found; a typed name is only the field's text.
+  m_logo->setInsertPolicy(QComboBox::NoInsert);
   for (std::size_t i = 0; i < m_mac.size(); ++i) {
     auto* edit = AddControl(manufacturercontrol::MacBytes[i], new QLineEdit(this), "macByte",
                             QStringLiteral("MAC address byte %1").arg(i + 1));
@@ -179,7 +180,7 @@ void ManufacturerPage::ConnectNotifications() {
   connect(m_hardwareType, &QComboBox::activated, this, [this] { PageRead(); });
   connect(m_country, &QComboBox::activated, this, [this] { ChangeCountry(); });
   for (QCheckBox* box : {m_hdcp, m_playRecord, m_infrared, m_fourK}) {
-    connect(box, &QCheckBox::clicked, this, [this] { PageRead(); });
+    connect(box, &QCheckBox::toggled, this, [this] { PageRead(); });
   }
   // The field is the logo the next factory-default store sends; choosing one is not an edit.
   connect(m_logo, &QComboBox::editTextChanged, this,

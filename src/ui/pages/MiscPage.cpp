@@ -66,7 +66,7 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
     connect(list, &QComboBox::activated, this, [this] { PageRead(); });
   }
   for (QCheckBox* box : {m_allowVbr, m_strictCbr}) {
-    connect(box, &QCheckBox::clicked, this, [this] { PageRead(); });
+    connect(box, &QCheckBox::toggled, this, [this] { PageRead(); });
   }
   // The questions are asked from the device thread: in manufacturer mode the repair goes out at once.
   connect(m_edidButton, &QToolButton::clicked, this, [this] {
@@ -141,7 +141,8 @@ void MiscPage::ReadValues() {
 }
 
 void MiscPage::ChangeFourK(int index) {
-  if (index < 0) return;
+  // Choosing again the value shown is no change, and must not restart the device.
+  if (index < 0 || index == Ctx().config.FourKMode) return;
   Ctx().config.FourKMode = index;
   Ctx().panel.MarkForSending();
   // The device takes a new 4K choice only after a restart, which follows the next send.

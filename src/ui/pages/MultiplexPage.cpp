@@ -114,7 +114,10 @@ QRadioButton* MultiplexPage::AddOutputType(int id, const char* text, const char*
   const QString caption = QString::fromLatin1(text);
   auto* radio = AddControl(id, new QRadioButton(caption, this), objectName, caption);
   m_outputTypes->addButton(radio, static_cast<int>(mode));
-  connect(radio, &QRadioButton::clicked, this, [this, mode] { ChooseOutputType(mode); });
+  // Any way of switching it counts (mouse, keyboard, accessibility action), filling does not.
+  connect(radio, &QRadioButton::toggled, this, [this, mode](bool on) {
+    if (on && !Updating()) ChooseOutputType(mode);
+  });
   return radio;
 }
 
@@ -126,7 +129,7 @@ QLayout* MultiplexPage::BuildAddressRows() {
 
   m_dhcp =
       AddControl(Dhcp, new QCheckBox(QStringLiteral("DHCP"), this), "dhcp", QStringLiteral("DHCP"));
-  connect(m_dhcp, &QCheckBox::clicked, this, [this] { PageRead(); });
+  connect(m_dhcp, &QCheckBox::toggled, this, [this] { PageRead(); });
   m_deviceIp = AddEdit(DeviceIp, kAddressChars, "deviceIp", "Device IP address");
   m_mask = AddEdit(Mask, kAddressChars, "subnetMask", "Subnet mask");
   m_gateway = AddEdit(Gateway, kAddressChars, "gateway", "Gateway address");
@@ -239,9 +242,11 @@ QLayout* MultiplexPage::BuildLevelControls() {
   m_level->setPageStep(5);
   m_level->setMinimumWidth(kLevelWidth);
   // Moving the thumb changes nothing; the position counts once it is released, or at once when a
-  // key, the wheel or a click on the groove moves it.
+  // key, the wheel or a click on the groove moves it (the wheel reports itself as a drag).
   connect(m_level, &QSlider::sliderReleased, this, [this] { PageRead(); });
-  connect(m_level, &QSlider::actionTriggered, this, [this](int action) { OnLevelAction(action); });
+  connect(m_level, &QSlider::valueChanged, this, [this] {
+    if (!m_level->isSliderDown()) PageRead();
+  });
   m_levelValue = AddControl(LevelValue, new QLabel(QStringLiteral("dB"), this), "levelValue",
                             QStringLiteral("Attenuation (dB)"));
   m_levelValue->setMinimumWidth(m_levelValue->fontMetrics().horizontalAdvance("88dB"));

@@ -89,7 +89,7 @@ class MultiplexPage final : public PanelPage {
   int OutputIndex() const;
   ModulatorSettings& Output();
   void ChooseOutputType(std::int32_t mode);
-  void OnLevelAction(int action);
+  void ShowConstellationList();
   void EnableDeviceAddress();
   void EnableOutputTypes();
   void EnableModulation(std::int32_t mode);

@@ -107,12 +107,16 @@ void MultiplexPage::PageShow(bool flag) {
   // Items added while the strip was hidden leave the page's layout with the empty strip's height.
   m_modulatorTabs->updateGeometry();
 
-  const std::int32_t mode = Output().Mode;
   m_ip->setVisible(TypeCode() != kFourKType);
   m_ipLabel->setVisible(TypeCode() == kFourKType);
+  ShowConstellationList();
+  SetVisible({BitrateText, BitrateMeter}, HasBitrateMeter(TypeCode()));
+}
+
+void MultiplexPage::ShowConstellationList() {
+  const std::int32_t mode = Output().Mode;
   m_constellation->setVisible(mode == kModeDvbT);
   m_cableConstellation->setVisible(mode == kModeDvbC);
-  SetVisible({BitrateText, BitrateMeter}, HasBitrateMeter(TypeCode()));
 }
 
 void MultiplexPage::PageEnable() {
@@ -188,12 +192,6 @@ void MultiplexPage::ChooseOutputType(std::int32_t mode) {
   Output().Mode = mode;
   PageShow(true);  // the constellation list of the new type takes the shared place
   PageEnable();
-  PageRead();
-}
-
-void MultiplexPage::OnLevelAction(int action) {
-  // Dragging reports SliderMove; only its release counts.
-  if (action == QAbstractSlider::SliderMove || action == QAbstractSlider::SliderNoAction) return;
   PageRead();
 }
 
@@ -312,6 +310,8 @@ void MultiplexPage::ShowBitrateMeter() {
 
 void MultiplexPage::SelectModulatorTab(int index) {
   m_modulatorTabs->SelectQuietly(index);
+  // The output now shown may use the other modulation: its own list takes the shared place.
+  ShowConstellationList();
 }
 
 }  // namespace ostrivane

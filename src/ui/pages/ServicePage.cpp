@@ -223,7 +223,9 @@ void ServicePage::BuildAitRows(QGridLayout* grid, int row) {
   grid->addWidget(AddLabel(AitLabel, QStringLiteral("A.I.T."), "aitLabel"), row + 1, 0);
   m_aitEnabled = AddControl(AitEnabled, new QCheckBox(this), "aitEnabled",
                             QStringLiteral("Signal the HbbTV application"));
-  connect(m_aitEnabled, &QCheckBox::clicked, this, [this] { AitEdit(); });
+  connect(m_aitEnabled, &QCheckBox::toggled, this, [this] {
+    if (!Updating()) AitEdit();
+  });
   m_aitPid = AddAitEdit(AitPid, kPidChars, "aitPid", "Application table PID");
   m_aitControl = AddControl(AitControl, new QComboBox(this), "aitControlCode",
                             QStringLiteral("Application control code"));

@@ -16,6 +16,7 @@
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
 #include "ui/CRTC.h"
+#include "ui/pages/EditNumbers.h"
 #include "ui/pages/UsbSchedule.h"
 
 namespace ostrivane {
@@ -40,9 +41,7 @@ QString ModeText(std::uint8_t mode) {
 
 // An offset that is not a decimal number from 0 to 1000 becomes 0.
 std::int32_t ReadOffset(const QString& text) {
-  bool ok = false;
-  const uint value = text.trimmed().toUInt(&ok, 10);
-  return ok && value <= kOverlayOffsetMax ? static_cast<std::int32_t>(value) : 0;
+  return ReadAtMost(text, kOverlayOffsetMax, 0);
 }
 
 // A lit lamp: its label enabled (in its colour) on a bright field; a dark one greyed.
@@ -78,8 +77,12 @@ void UsbPage::ConnectNotifications() {
   connect(m_usbFiles, &QComboBox::activated, this, &UsbPage::ChooseUsbFile);
   connect(m_overlayFile, &QComboBox::activated, this, &UsbPage::ChooseOverlayFile);
   for (int p = 0; p < static_cast<int>(m_positions.size()); ++p) {
-    connect(m_positions[static_cast<std::size_t>(p)], &QCheckBox::clicked, this,
-            [this, p] { ChooseOverlayPosition(p + 1); });
+    // Unticking the other boxes while the choice is shown is no choice of its own.
+    connect(m_positions[static_cast<std::size_t>(p)], &QCheckBox::toggled, this,
+            [this, p](bool on) {
+              if (Updating() || on == (Ctx().config.OverlayPosition == p + 1)) return;
+              ChooseOverlayPosition(p + 1);
+            });
   }
   connect(m_addPlay, &QToolButton::clicked, this,
           [this] { AddScheduleEntry(kScheduleActionPlay); });

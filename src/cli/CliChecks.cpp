@@ -1,0 +1,65 @@
+// What every command does before and after it talks to a device: local paths checked first,
+// connecting with a reason when it fails, and the printed result.
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+
+#include "cli/Cli.h"
+#include "cli/CliCommands.h"
+
+namespace ostrivane::cli {
+
+int CheckWritableFolder(CommandIo& io, const QString& folder) {
+  const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
+  if (!info.exists())
+    return io.Fail(kExitLocal, QStringLiteral("the folder %1 does not exist.").arg(folder));
+  if (!info.isDir()) return io.Fail(kExitLocal, QStringLiteral("%1 is not a folder.").arg(folder));
+  if (!info.isWritable())
+    return io.Fail(kExitLocal,
+                   QStringLiteral("cannot write into %1: permission denied.").arg(folder));
+  return kExitOk;
+}
+
+int CheckWritableFile(CommandIo& io, const QString& path) {
+  if (path == QStringLiteral("-")) return kExitOk;
+  const QFileInfo info(path);
+  if (info.isDir()) return io.Fail(kExitLocal, QStringLiteral("%1 is a folder.").arg(path));
+  if (info.exists() && !info.isWritable())
+    return io.Fail(kExitLocal, QStringLiteral("cannot write %1: permission denied.").arg(path));
+  return CheckWritableFolder(io, info.absolutePath());
+}
+
+int CheckReadableFile(CommandIo& io, const QString& path) {
+  if (path == QStringLiteral("-")) return kExitOk;
+  const QFileInfo info(path);
+  if (!info.exists())
+    return io.Fail(kExitLocal, QStringLiteral("cannot read %1: no such file.").arg(path));
+  if (info.isDir()) return io.Fail(kExitLocal, QStringLiteral("%1 is a folder.").arg(path));
+  if (!info.isReadable())
+    return io.Fail(kExitLocal, QStringLiteral("cannot read %1: permission denied.").arg(path));
+  return kExitOk;
+}
+
+void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json) {
+  if (io.args.Has(QStringLiteral("--json")))
+    io.out << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
+  else
+    io.out << sentence << '\n';
+}
+
+int ConnectForCommand(CommandIo& io, CliSession& session) {
+  LinkRequest request;
+  if (!io.args.ToLinkRequest(request))
+    return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  const QString data = io.args.Has(QStringLiteral("--data"))
+                           ? io.args.Value(QStringLiteral("--data"))
+                           : QDir::currentPath();
+  if (!QFileInfo(data).isDir())
+    return io.Fail(kExitLocal, QStringLiteral("the data folder %1 does not exist.").arg(data));
+  session.settings.LoadApplicationData(data);
+  if (!session.Connect(request))
+    return io.Fail(kExitNoDevice, QStringLiteral("no device found: %1.").arg(session.Failure()));
+  return kExitOk;
+}
+
+}  // namespace ostrivane::cli

@@ -1,0 +1,128 @@
+// config diff: a configuration file against what the device holds, field by field.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/Cli.h"
+#include "cli/CliCommands.h"
+#include "config/ConfigCodec.h"
+#include "config/ConfigFields.h"
+#include "link/Commands.h"
+
+namespace ostrivane::cli {
+
+namespace {
+
+constexpr int kRecordTimeout = 500;
+
+// Every field of a configuration as (key, value) in declaration order, keys as in the JSON form.
+class Flattener {
+ public:
+  void Field(const char* name, std::int32_t& value) { Add(name, value); }
+  void Field(const char* name, QString& text) { Add(name, text); }
+  template <std::size_t N>
+  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
+    for (std::size_t i = 0; i < N; ++i)
+      entries.append(
+          {QStringLiteral("%1%2[%3]").arg(m_prefix, QLatin1String(name)).arg(i), values[i]});
+  }
+  template <class T, std::size_t N>
+  void Slots(const char* name, std::array<T, N>& slots) {
+    const QString outer = m_prefix;
+    for (std::size_t i = 0; i < N; ++i) {
+      m_prefix = QStringLiteral("%1%2[%3].").arg(outer, QLatin1String(name)).arg(i);
+      VisitFields(*this, slots[i]);
+    }
+    m_prefix = outer;
+  }
+
+  QList<QPair<QString, QJsonValue>> entries;
+
+ private:
+  void Add(const char* name, const QJsonValue& value) {
+    entries.append({m_prefix + QLatin1String(name), value});
+  }
+  QString m_prefix;
+};
+
+QList<QPair<QString, QJsonValue>> Flatten(DeviceConfig config) {
+  Flattener flattener;
+  VisitFields(flattener, config);
+  return flattener.entries;
+}
+
+QString Shown(const QJsonValue& value) {
+  return value.isString() ? QStringLiteral("\"%1\"").arg(value.toString())
+                          : QString::number(value.toInteger());
+}
+
+// What the device would hold after receiving the file: the record it encodes to, read back.
+bool AsDeviceWouldHold(DeviceConfig& config, const LayoutContext& context) {
+  PanelState panel;
+  panel.UsbFileNameText = config.UsbFileName;
+  panel.LogoFieldText = config.LogoName;
+  QByteArray record;
+  if (!EncodeConfigImage(config, panel, context, record)) return false;
+  DeviceConfig held;
+  if (!DecodeConfigImage(record, context, held, panel)) return false;
+  config = held;
+  return true;
+}
+
+bool ReadFileConfig(CommandIo& io, const QByteArray& bytes, const LayoutContext& context,
+                    DeviceConfig& config) {
+  if (bytes.trimmed().startsWith('{')) {
+    if (!ReadJsonConfig(io, bytes, context, config)) return false;
+  } else {
+    PanelState panel;
+    if (!DecodeConfigImage(bytes, context, config, panel)) {
+      io.Fail(kExitLocal, QStringLiteral("the file is not a configuration record for type %1.")
+                              .arg(context.typeCode));
+      return false;
+    }
+  }
+  if (AsDeviceWouldHold(config, context)) return true;
+  io.Fail(kExitLocal, QStringLiteral("the file's configuration does not fit in a record."));
+  return false;
+}
+
+}  // namespace
+
+int RunConfigDiff(CommandIo& io) {
+  const QString path = io.args.positional.first();
+  if (const int code = CheckReadableFile(io, path)) return code;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return io.Fail(kExitLocal, QStringLiteral("cannot read %1: %2.").arg(path, file.errorString()));
+  const QByteArray bytes = file.readAll();
+  CliSession session(io.err, true, io.trace);
+  if (const int code = ConnectForCommand(io, session)) return code;
+  OperationContext ctx = session.Context();
+  DeviceConfig fromFile;
+  if (!ReadFileConfig(io, bytes, ctx.Layout(), fromFile)) return kExitLocal;
+  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
+    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
+  const auto reply = session.link.Reply();
+  DeviceConfig held;
+  PanelState panel;
+  if (!DecodeConfigImage(reply.data(), reply.size(), ctx.Layout(), held, panel))
+    return io.Fail(kExitFailed, QStringLiteral("the device's record does not decode."));
+  const auto device = Flatten(held);
+  const auto wanted = Flatten(fromFile);
+  QJsonArray changes;
+  for (qsizetype i = 0; i < device.size(); ++i) {
+    if (device[i].second == wanted[i].second) continue;
+    changes.append(QJsonObject{{QStringLiteral("Field"), device[i].first},
+                               {QStringLiteral("Device"), device[i].second},
+                               {QStringLiteral("File"), wanted[i].second}});
+    if (!io.args.Has(QStringLiteral("--json")))
+      io.out << device[i].first << ": " << Shown(device[i].second) << " -> "
+             << Shown(wanted[i].second) << '\n';
+  }
+  if (io.args.Has(QStringLiteral("--json")))
+    io.out << QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Indented));
+  return changes.isEmpty() ? kExitOk : kExitDiffers;
+}
+
+}  // namespace ostrivane::cli

@@ -1,0 +1,251 @@
+#include "cli/CliHelp.h"
+
+namespace ostrivane::cli {
+
+namespace {
+
+const QStringList kCommonOptions = {QStringLiteral("--data"), QStringLiteral("--quiet"),
+                                    QStringLiteral("--trace"), QStringLiteral("--help"),
+                                    QStringLiteral("-h")};
+const QStringList kLinkOptions = {QStringLiteral("--tcp"),
+                                  QStringLiteral("--serial"),
+                                  QStringLiteral("--discovery-interface"),
+                                  QStringLiteral("--discovery-port"),
+                                  QStringLiteral("--device-port"),
+                                  QStringLiteral("--listen"),
+                                  QStringLiteral("--device")};
+
+const char* const kLinkHelp =
+    "Reaching the device (default: the first announced device, then the USB serial ports):\n"
+    "  --tcp HOST[:PORT]          a device at this address (port 6666 unless given)\n"
+    "  --serial PATH              a serial device to try (repeatable), instead of scanning\n"
+    "  --device ID|ADDRESS        the announced device with this identifier or address\n"
+    "  --discovery-interface ADDR --discovery-port N (default 1900)\n"
+    "  --device-port N            TCP port of announced devices (default 6666)\n"
+    "  --listen SECONDS           how long to listen for announcements (default 3)\n";
+
+const char* const kCommonHelp =
+    "Common options: --data DIR (data folder, default: current directory), --quiet,\n"
+    "  --trace FILE (every request and reply as JSON lines, for a support case), --help\n";
+
+const char* const kExitHelp =
+    "Exit codes: 0 success, 1 no device found or not identified, 2 usage error,\n"
+    "  3 the device failed the operation, 4 a local file or folder problem";
+
+}  // namespace
+
+const QList<CommandSpec>& CommandTable() {
+  static const QList<CommandSpec> table = {
+      {{QStringLiteral("find")},
+       RunFind,
+       "",
+       "list announced devices and USB serial ports",
+       "Example: ostrivane-cli find --discovery-interface 127.0.0.1 --listen 3\n",
+       {},
+       0,
+       0},
+      {{QStringLiteral("identify")},
+       RunIdentify,
+       "",
+       "connect and identify the device",
+       "Example: ostrivane-cli identify --tcp 127.0.0.1:6666\n",
+       {},
+       0,
+       0},
+      {{QStringLiteral("status")},
+       RunStatus,
+       "[--watch [--interval MS] [--count N]]",
+       "read the device status (or watch it change)",
+       "  --watch        poll at the window's pace and print one line per change\n"
+       "  --interval MS  time between polls (default 200)\n"
+       "  --count N      stop after N lines (default: until Ctrl-C)\n"
+       "Example: ostrivane-cli status --tcp 127.0.0.1:6666 --watch --count 3\n",
+       {QStringLiteral("--watch"), QStringLiteral("--interval"), QStringLiteral("--count")},
+       0,
+       0},
+      {{QStringLiteral("record"), QStringLiteral("decode")},
+       RunRecordDecode,
+       "--type T [--firmware MAIN] FILE",
+       "print a configuration record as JSON",
+       "  --type T         type code of the device the record belongs to\n"
+       "  --firmware MAIN  main firmware version byte (some layouts depend on it)\n"
+       "Example: ostrivane-cli record decode --type 131 device.itc\n",
+       {QStringLiteral("--type"), QStringLiteral("--firmware")},
+       1,
+       1,
+       false},
+      {{QStringLiteral("record"), QStringLiteral("encode")},
+       RunRecordEncode,
+       "--type T [--firmware MAIN] [--lenient] JSON [-o FILE]",
+       "build a configuration record from JSON",
+       "  Unknown keys, values the window would not accept for the model and characters the\n"
+       "  device cannot show are errors; a missing key keeps the model's default (warning).\n"
+       "  --lenient  read old files as before: no checks, missing keys are zero\n"
+       "  -o FILE    where to write the record (default: standard output)\n"
+       "Example: ostrivane-cli record encode --type 131 device.json -o device.itc\n",
+       {QStringLiteral("--type"), QStringLiteral("--firmware"), QStringLiteral("--lenient"),
+        QStringLiteral("-o")},
+       1,
+       1,
+       false,
+       false},
+      {{QStringLiteral("config"), QStringLiteral("get")},
+       RunConfigGet,
+       "FILE",
+       "save the device's configuration record",
+       "Example: ostrivane-cli config get device.itc --tcp 127.0.0.1:6666\n",
+       {},
+       1,
+       1},
+      {{QStringLiteral("config"), QStringLiteral("put")},
+       RunConfigPut,
+       "FILE [--store-default] [--no-backup]",
+       "send a configuration record (and store it as default)",
+       "  --store-default  also store it as the device's factory default\n"
+       "  --no-backup      do not save the device's configuration into backups/ first\n"
+       "                   (accepts losing what the device holds)\n"
+       "Example: ostrivane-cli config put device.itc --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--store-default"), QStringLiteral("--no-backup")},
+       1,
+       1},
+      {{QStringLiteral("config"), QStringLiteral("diff")},
+       RunConfigDiff,
+       "FILE [--lenient]",
+       "compare a record or JSON file with the device, field by field",
+       "  Prints one line per difference: \"Services[0].Lcn: 7 -> 12\" (device -> file).\n"
+       "  --lenient  read an old JSON file without the strict checks\n"
+       "Example: ostrivane-cli config diff device.itc --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--lenient")},
+       1,
+       1,
+       true,
+       true,
+       true},
+      {{QStringLiteral("backup")},
+       RunBackup,
+       "--all [--into DIR]",
+       "save the configuration of every announced and USB serial device",
+       "  --all       every announced device and every USB serial device, one after the other\n"
+       "  --into DIR  folder for the files (default: backups/ in the data folder)\n"
+       "  Each device gives <ID or port>_<Model>_<yyyyMMdd_HHmmss>.itc (or .tmc) and .json.\n"
+       "Example: ostrivane-cli backup --all --into saved --discovery-interface 127.0.0.1\n",
+       {QStringLiteral("--all"), QStringLiteral("--into")},
+       0,
+       0},
+      {{QStringLiteral("firmware")},
+       RunFirmware,
+       "check|upgrade [--folder DIR] [--force] [--no-backup]",
+       "compare the firmware images with the device, or install the newer ones",
+       "  check           say what an upgrade would install\n"
+       "  upgrade         install the newer images\n"
+       "  --folder DIR    folder of the firmware images (default: the data folder)\n"
+       "  --force         install even when the image is not newer\n"
+       "  --no-backup     do not save the device's configuration into backups/ first\n"
+       "Example: ostrivane-cli firmware check --folder firmware --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--folder"), QStringLiteral("--force"), QStringLiteral("--no-backup")},
+       1,
+       1,
+       true,
+       false},
+      {{QStringLiteral("logs")},
+       RunLogs,
+       "[--out DIR]",
+       "download the device logs into one file",
+       "  --out DIR  folder for the log file (default: the desktop)\n"
+       "Example: ostrivane-cli logs --out . --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--out")},
+       0,
+       0},
+      {{QStringLiteral("clock"), QStringLiteral("set")},
+       RunClockSet,
+       "[--at \"YYYY-MM-DD HH:MM:SS\"]",
+       "set the device clock (default: now)",
+       "Example: ostrivane-cli clock set --at \"2024-03-05 14:07:09\" --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--at")},
+       0,
+       0},
+      {{QStringLiteral("snapshot")},
+       RunSnapshot,
+       "FILE.bmp",
+       "save the device's 128x64 picture",
+       "Example: ostrivane-cli snapshot picture.bmp --tcp 127.0.0.1:6666\n",
+       {},
+       1,
+       1},
+      {{QStringLiteral("edid")},
+       RunEdid,
+       "[--yes]",
+       "reprogram the device's EDID table",
+       "  Asks for confirmation on a terminal; --yes confirms (required when standard input\n"
+       "  is not a terminal).\n"
+       "Example: ostrivane-cli edid --yes --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--yes")},
+       0,
+       0},
+      {{QStringLiteral("reset")},
+       RunReset,
+       "",
+       "restart the device",
+       "Example: ostrivane-cli reset --tcp 127.0.0.1:6666\n",
+       {},
+       0,
+       0},
+  };
+  return table;
+}
+
+const CommandSpec* FindCommand(const QStringList& words) {
+  const CommandSpec* best = nullptr;
+  for (const CommandSpec& spec : CommandTable()) {
+    if (words.mid(0, spec.words.size()) != spec.words) continue;
+    if (!best || spec.words.size() > best->words.size()) best = &spec;
+  }
+  return best;
+}
+
+QString CommandUsage(const CommandSpec& spec) {
+  QString text = QStringLiteral("usage: ostrivane-cli %1").arg(spec.words.join(QLatin1Char(' ')));
+  if (*spec.synopsis) text += QLatin1Char(' ') + QString::fromUtf8(spec.synopsis);
+  if (spec.json) text += QStringLiteral(" [--json]");
+  text += QStringLiteral("\n\n%1.\n\n").arg(QString::fromUtf8(spec.summary));
+  QString details = QString::fromUtf8(spec.details);
+  // The options first, the example last.
+  if (spec.json)
+    details.insert(details.indexOf(QStringLiteral("Example:")),
+                   QStringLiteral("  --json  print the result as JSON\n"));
+  text += details;
+  text += QLatin1Char('\n');
+  if (spec.link) text += QString::fromUtf8(kLinkHelp);
+  text += QString::fromUtf8(kCommonHelp);
+  text += QString::fromUtf8(kExitHelp);
+  text += spec.diffExit ? QStringLiteral(",\n  5 the device differs from the file.\n")
+                        : QStringLiteral(".\n");
+  return text;
+}
+
+QString OverviewUsage() {
+  QString text = QStringLiteral("usage: ostrivane-cli COMMAND [options]\n\nCommands:\n");
+  for (const CommandSpec& spec : CommandTable()) {
+    const QString name = spec.words.join(QLatin1Char(' '));
+    text += QStringLiteral("  %1  %2\n").arg(name, -16).arg(QString::fromUtf8(spec.summary));
+  }
+  text += QStringLiteral(
+      "  help [COMMAND]    this overview, or one command's options, example and exit codes\n\n");
+  text += QString::fromUtf8(kLinkHelp);
+  text += QString::fromUtf8(kCommonHelp);
+  text += QStringLiteral("  --version\n");
+  text += QString::fromUtf8(kExitHelp) + QStringLiteral(", 5 config diff found differences.\n");
+  return text;
+}
+
+QString CheckOptions(const CommandSpec& spec, const QStringList& given) {
+  for (const QString& option : given) {
+    if (kCommonOptions.contains(option) || spec.options.contains(option)) continue;
+    if (spec.link && kLinkOptions.contains(option)) continue;
+    if (spec.json && option == QStringLiteral("--json")) continue;
+    return QStringLiteral("%1 does not take %2").arg(spec.words.join(QLatin1Char(' ')), option);
+  }
+  return {};
+}
+
+}  // namespace ostrivane::cli

@@ -1,0 +1,330 @@
+#include "operations/ConfigJsonCheck.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <functional>
+
+#include "config/ConfigCodec.h"
+#include "config/ConfigFields.h"
+#include "config/ConfigJson.h"
+#include "config/DeviceCharset.h"
+#include "operations/Capabilities.h"
+#include "operations/ModelTable.h"
+
+namespace ostrivane {
+
+namespace {
+
+constexpr std::uint8_t kLegacyType = 121;
+constexpr std::uint8_t kSatelliteType = 156;
+constexpr std::uint8_t kFourKType = 192;
+constexpr std::int32_t kModeIp = 0;
+constexpr std::int32_t kModeDvbT = 1;
+constexpr std::int32_t kModeDvbC = 2;
+constexpr std::int32_t kModeDvbS = 3;
+constexpr std::int64_t kLe16Max = 65535;
+constexpr std::int64_t kFieldMax = 0x7FFFFFFF;
+constexpr std::int64_t kMinPid = 32;
+constexpr std::int32_t kFirstServedProtocol = 2;
+constexpr std::int64_t kMinutesPerDay = 24 * 60;
+
+// Field names at one level of the JSON form, and the slot arrays below it.
+class KeyLister {
+ public:
+  void Field(const char* name, std::int32_t&) { names.insert(QLatin1String(name)); }
+  void Field(const char* name, QString&) { names.insert(QLatin1String(name)); }
+  template <std::size_t N>
+  void Numbers(const char* name, std::array<std::int32_t, N>&) {
+    names.insert(QLatin1String(name));
+  }
+  template <class T, std::size_t N>
+  void Slots(const char* name, std::array<T, N>& slots) {
+    names.insert(QLatin1String(name));
+    KeyLister inner;
+    VisitFields(inner, slots[0]);
+    slotNames.insert(QLatin1String(name), inner.names);
+  }
+
+  QSet<QString> names;
+  QHash<QString, QSet<QString>> slotNames;
+};
+
+void CheckKeys(const QJsonObject& object, const QSet<QString>& names, const QString& prefix,
+               ConfigJsonCheck& check) {
+  for (const QString& key : object.keys()) {
+    if (!names.contains(key)) check.errors << QStringLiteral("%1%2: unknown key").arg(prefix, key);
+  }
+  QStringList missing;
+  for (const QString& name : names) {
+    if (!object.contains(name)) missing << prefix + name;
+  }
+  missing.sort();
+  for (const QString& key : missing)
+    check.warnings << QStringLiteral("%1: missing, the model's default is kept").arg(key);
+}
+
+void CheckAllKeys(const QJsonObject& root, ConfigJsonCheck& check) {
+  DeviceConfig scratch;
+  KeyLister lister;
+  VisitFields(lister, scratch);
+  CheckKeys(root, lister.names, QString(), check);
+  for (auto it = lister.slotNames.cbegin(); it != lister.slotNames.cend(); ++it) {
+    const QJsonArray array = root.value(it.key()).toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+      CheckKeys(array.at(i).toObject(), it.value(), QStringLiteral("%1[%2].").arg(it.key()).arg(i),
+                check);
+    }
+  }
+}
+
+// Applies the window's rules to a working copy. A rule only counts where the model's record
+// carries the field: two probe values that encode to the same record mean it does not.
+class ValueRules {
+ public:
+  ValueRules(const DeviceConfig& config, const LayoutContext& context, QStringList& errors)
+      : m_work(config), m_context(context), m_errors(errors) {}
+
+  DeviceConfig& Work() { return m_work; }
+  std::uint8_t Type() const { return m_context.typeCode; }
+
+  void Range(const QString& key, std::int32_t& field, std::int64_t low, std::int64_t high) {
+    if (field >= low && field <= high) return;
+    if (!Carried(field, static_cast<std::int32_t>(low), static_cast<std::int32_t>(high))) return;
+    m_errors << QStringLiteral("%1: %2 is outside %3 to %4").arg(key).arg(field).arg(low).arg(high);
+  }
+  void Within(const QString& key, std::int32_t& field, const Limits& limits) {
+    Range(key, field, limits.minimum, limits.maximum);
+  }
+  void Text(const QString& key, QString& field, int maxLength) {
+    const QString original = field;
+    if (original.size() > maxLength && CarriedText(field)) {
+      m_errors << QStringLiteral("%1: %2 characters, at most %3 are kept")
+                      .arg(key)
+                      .arg(original.size())
+                      .arg(maxLength);
+    }
+    for (const QChar ch : original) {
+      if (DeviceCharset::Encode(ch) != DeviceCharset::kFullStop || ch == QLatin1Char('.')) continue;
+      if (!CarriedText(field)) return;
+      m_errors << QStringLiteral(
+                      "%1: the character '%2' (U+%3) is not in the device's "
+                      "character set")
+                      .arg(key, QString(ch))
+                      .arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+      return;
+    }
+  }
+
+ private:
+  QByteArray Encoded() {
+    DeviceConfig copy = m_work;
+    PanelState panel;
+    panel.UsbFileNameText = copy.UsbFileName;
+    panel.LogoFieldText = copy.LogoName;
+    QByteArray record;
+    EncodeConfigImage(copy, panel, m_context, record);
+    return record;
+  }
+  bool Carried(std::int32_t& field, std::int32_t low, std::int32_t high) {
+    const std::int32_t original = field;
+    field = low;
+    const QByteArray atLow = Encoded();
+    field = low == high ? low + 1 : high;
+    const QByteArray atHigh = Encoded();
+    field = original;
+    return atLow != atHigh;
+  }
+  bool CarriedText(QString& field) {
+    const QString original = field;
+    field = QString();
+    const QByteArray empty = Encoded();
+    field = QStringLiteral("A");
+    const QByteArray one = Encoded();
+    field = original;
+    return empty != one;
+  }
+
+  DeviceConfig m_work;
+  const LayoutContext& m_context;
+  QStringList& m_errors;
+};
+
+QString SlotKey(const char* array, int index, const char* field) {
+  return QStringLiteral("%1[%2].%3").arg(QLatin1String(array)).arg(index).arg(QLatin1String(field));
+}
+
+void CheckOutput(ValueRules& rules, int m, const RecordShape& shape) {
+  ModulatorSettings& out = rules.Work().Modulators[static_cast<std::size_t>(m)];
+  const auto key = [m](const char* field) { return SlotKey("Modulators", m, field); };
+  const std::uint8_t type = rules.Type();
+  rules.Range(key("Mode"), out.Mode, kModeIp, kModeDvbS);
+  rules.Range(key("TsId"), out.TsId, 0, kLe16Max);
+  const bool terrestrial = out.Mode == kModeDvbT;
+  const bool cable = out.Mode == kModeDvbC;
+  const bool satellite = out.Mode == kModeDvbS;
+  if (out.Mode != kModeIp) {
+    rules.Within(key("FrequencyKhz"), out.FrequencyKhz, shape.FrequencyLimits);
+    rules.Range(key("AttenuationDb"), out.AttenuationDb, 0, type == kLegacyType ? 29 : 15);
+  }
+  if (terrestrial || cable) rules.Range(key("Bandwidth"), out.Bandwidth, 0, 2);
+  if (terrestrial) {
+    rules.Range(key("Constellation"), out.Constellation, 0, 2);
+    rules.Range(key("TransmissionMode"), out.TransmissionMode, 0, 1);
+    rules.Range(key("GuardInterval"), out.GuardInterval, 0, 3);
+  }
+  if (cable) rules.Range(key("CableConstellation"), out.CableConstellation, 0, 4);
+  if (cable || satellite)
+    rules.Within(key("SymbolRateKsps"), out.SymbolRateKsps, shape.SymbolRateLimits);
+  if (terrestrial || satellite) rules.Range(key("CodeRate"), out.CodeRate, 0, 4);
+  // The IP destination of output m lives in service entry m.
+  const bool streaming = out.Mode == kModeIp || type == kFourKType;
+  ServiceSettings& destination = rules.Work().Services[static_cast<std::size_t>(m)];
+  if (streaming && rules.Work().StreamProtocol < kFirstServedProtocol) {
+    rules.Text(SlotKey("Services", m, "DestAddress"), destination.DestAddress, 16);
+    rules.Range(SlotKey("Services", m, "DestPort"), destination.DestPort, 0, kLe16Max);
+  }
+}
+
+void CheckService(ValueRules& rules, int s, const LayoutContext& context) {
+  ServiceSettings& svc = rules.Work().Services[static_cast<std::size_t>(s)];
+  const auto key = [s](const char* field) { return SlotKey("Services", s, field); };
+  const std::uint8_t type = context.typeCode;
+  rules.Range(key("ServiceId"), svc.ServiceId, 0, kLe16Max);
+  rules.Text(key("ServiceName"), svc.ServiceName, 32);
+  if (type != kSatelliteType) rules.Range(key("Lcn"), svc.Lcn, 1, kFieldMax);
+  rules.Range(key("PmtPid"), svc.PmtPid, kMinPid, kFieldMax);
+  rules.Range(key("VideoPid"), svc.VideoPid, kMinPid, kFieldMax);
+  rules.Range(key("AudioPid"), svc.AudioPid, kMinPid, kFieldMax);
+  rules.Within(key("VideoBitrateKbps"), svc.VideoBitrateKbps, context.shape.VideoBitrateLimits);
+  if (HasGainField(type)) rules.Range(key("GainPercent"), svc.GainPercent, 0, 100);
+  if (HasAudioDelay(type, context.mainVersion))
+    rules.Range(key("AudioDelayMs"), svc.AudioDelayMs, type == kFourKType ? 0 : -999, 999);
+  rules.Range(key("AudioBitrate"), svc.AudioBitrate, 0, 3);
+  rules.Range(key("AudioCodec"), svc.AudioCodec, 0, type == kFourKType ? 0 : 1);
+  if (type == kLegacyType) {
+    rules.Text(key("EitEventName"), svc.EitEventName, 40);
+    rules.Text(key("EitEventText"), svc.EitEventText, 100);
+  }
+  // One application, carried by the first service, and only edited while it is switched on.
+  if (HasAit(type) && s == 0 && svc.AitEnabled != 0) {
+    rules.Range(key("AitEnabled"), svc.AitEnabled, 0, 1);
+    rules.Range(key("AitPid"), svc.AitPid, kMinPid, kFieldMax);
+    rules.Text(key("AitAppName"), svc.AitAppName, 60);
+    rules.Text(key("AitRootUrl"), svc.AitRootUrl, 60);
+    rules.Text(key("AitPath"), svc.AitPath, 60);
+  }
+}
+
+void CheckSchedule(ValueRules& rules) {
+  DeviceConfig& c = rules.Work();
+  rules.Range(QStringLiteral("ScheduleCount"), c.ScheduleCount, 0, kScheduleSlots);
+  for (int i = 0; i < std::clamp(c.ScheduleCount, 0, kScheduleSlots); ++i) {
+    ScheduleEntry& e = c.Schedule[static_cast<std::size_t>(i)];
+    rules.Range(SlotKey("Schedule", i, "StartMinute"), e.StartMinute, 0, kMinutesPerDay - 1);
+    rules.Range(SlotKey("Schedule", i, "StopMinute"), e.StopMinute, 0, kMinutesPerDay - 1);
+    rules.Range(SlotKey("Schedule", i, "WeekdayMask"), e.WeekdayMask, 0, 127);
+    rules.Range(SlotKey("Schedule", i, "Action"), e.Action, 0, 1);
+    rules.Text(SlotKey("Schedule", i, "FileName"), e.FileName, 32);
+  }
+}
+
+void CheckSystem(ValueRules& rules, const LayoutContext& context) {
+  DeviceConfig& c = rules.Work();
+  const std::uint8_t type = context.typeCode;
+  rules.Text(QStringLiteral("Reference"), c.Reference, 20);
+  rules.Text(QStringLiteral("NetworkName"), c.NetworkName, 32);
+  rules.Range(QStringLiteral("NetworkVersion"), c.NetworkVersion, 0, 32);
+  rules.Range(QStringLiteral("NetworkId"), c.NetworkId, 0, kLe16Max);
+  rules.Range(QStringLiteral("OriginalNetworkId"), c.OriginalNetworkId, 0, kLe16Max);
+  if (HasLcnCountry(type)) rules.Range(QStringLiteral("LcnCountry"), c.LcnCountry, 0, 27);
+  rules.Range(QStringLiteral("StreamProtocol"), c.StreamProtocol, 0, type == kFourKType ? 3 : 1);
+  rules.Range(QStringLiteral("VideoCodec"), c.VideoCodec, 0,
+              type == kFourKType    ? 1
+              : type == kLegacyType ? 2
+                                    : 0);
+  rules.Range(QStringLiteral("HardwareType"), c.HardwareType, 0, 1);
+  rules.Range(QStringLiteral("Dhcp"), c.Dhcp, 0, 1);
+  bool anyIp = false;
+  for (int m = 0; m < context.shape.ModulatorCount; ++m)
+    anyIp |= c.Modulators[static_cast<std::size_t>(m)].Mode == kModeIp;
+  if (anyIp) rules.Range(QStringLiteral("Ttl"), c.Ttl, 1, 128);
+  if (type == kLegacyType && c.Dhcp == 0) {
+    rules.Text(QStringLiteral("IpAddress"), c.IpAddress, 16);
+    rules.Text(QStringLiteral("SubnetMask"), c.SubnetMask, 16);
+    rules.Text(QStringLiteral("Gateway"), c.Gateway, 16);
+  }
+  for (int i = 0; i < 6; ++i) {
+    rules.Range(QStringLiteral("MacAddress[%1]").arg(i), c.MacAddress[static_cast<std::size_t>(i)],
+                0, 255);
+  }
+  if (HasUsbPlayRecord(type)) {
+    rules.Text(QStringLiteral("UsbFileName"), c.UsbFileName, 32);
+    CheckSchedule(rules);
+  }
+  rules.Text(QStringLiteral("OverlayFile"), c.OverlayFile, 32);
+  rules.Range(QStringLiteral("OverlayPosition"), c.OverlayPosition, 0, 9);
+  rules.Range(QStringLiteral("OverlayX"), c.OverlayX, 0, 1000);
+  rules.Range(QStringLiteral("OverlayY"), c.OverlayY, 0, 1000);
+}
+
+}  // namespace
+
+DeviceConfig ModelDefaults(const LayoutContext& context) {
+  DeviceConfig config;
+  ApplyDecodeDefaults(config, context.typeCode, context.mainVersion);
+  for (ModulatorSettings& m : config.Modulators) {
+    m.Mode = context.typeCode == kSatelliteType ? kModeDvbS : kModeDvbT;
+    m.TsId = 8442;
+    m.FrequencyKhz = static_cast<std::int32_t>(context.shape.FrequencyLimits.fallback);
+    m.SymbolRateKsps = static_cast<std::int32_t>(context.shape.SymbolRateLimits.fallback);
+  }
+  for (ServiceSettings& s : config.Services) {
+    s.ServiceId = 100;
+    s.Lcn = 801;
+    s.PmtPid = 32;
+    s.VideoPid = 33;
+    s.AudioPid = 34;
+    s.AitPid = 100;
+    s.DestPort = 5004;
+    s.VideoBitrateKbps = static_cast<std::int32_t>(context.shape.VideoBitrateLimits.fallback);
+    s.GainPercent = 100;
+  }
+  config.HdLcn = 1;
+  config.NetworkId = 100;
+  config.OriginalNetworkId = 8442;
+  config.NetworkVersion = 1;
+  config.Ttl = 128;
+  return config;
+}
+
+void CheckConfigValues(const DeviceConfig& config, const LayoutContext& context,
+                       QStringList& errors) {
+  ValueRules rules(config, context, errors);
+  for (int m = 0; m < std::min(context.shape.ModulatorCount, kModulatorSlots); ++m)
+    CheckOutput(rules, m, context.shape);
+  for (int s = 0; s < std::min(context.shape.ServiceCount, kServiceSlots); ++s)
+    CheckService(rules, s, context);
+  CheckSystem(rules, context);
+}
+
+bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool strict,
+                    DeviceConfig& config, ConfigJsonCheck& check) {
+  DeviceConfig parsed;
+  QString error;
+  const DeviceConfig base = strict ? ModelDefaults(context) : DeviceConfig{};
+  if (!ConfigFromJson(json, base, parsed, error)) {
+    check.errors << error;
+    return false;
+  }
+  if (strict) {
+    CheckAllKeys(QJsonDocument::fromJson(json).object(), check);
+    CheckConfigValues(parsed, context, check.errors);
+  }
+  if (!check.errors.isEmpty()) return false;
+  config = std::move(parsed);
+  return true;
+}
+
+}  // namespace ostrivane
