@@ -19,6 +19,7 @@ void MergePanel(const PanelState& base, const PanelState& result, PanelState& ta
   TakeChange(base.UsbFileNameText, result.UsbFileNameText, target.UsbFileNameText);
   TakeChange(base.OverlayFileText, result.OverlayFileText, target.OverlayFileText);
   TakeChange(base.LogoFieldText, result.LogoFieldText, target.LogoFieldText);
+  TakeChange(base.DeviceRecordRead, result.DeviceRecordRead, target.DeviceRecordRead);
   // UpdatingGuard belongs to the window's page fills alone.
 }
 
@@ -28,13 +29,13 @@ void MergeFlags(const ConnectionFlags& base, const ConnectionFlags& result,
              target.FirmwareReloadRequest);
   TakeChange(base.EdidRequest, result.EdidRequest, target.EdidRequest);
   TakeChange(base.RestartWaitTicks, result.RestartWaitTicks, target.RestartWaitTicks);
+  TakeChange(base.BackupsDisabled, result.BackupsDisabled, target.BackupsDisabled);
 }
 
 }  // namespace
 
 ModelState ModelState::Take(const OperationContext& ctx) {
-  return ModelState{ctx.identity, ctx.config,       ctx.panel,
-                    ctx.shape,    ctx.deviceStatus, ctx.flags};
+  return ModelState{ctx.identity, ctx.config, ctx.panel, ctx.shape, ctx.deviceStatus, ctx.flags};
 }
 
 void MergeJobResult(OperationContext& ctx, const ModelState& base, const ModelState& result) {
