@@ -48,6 +48,8 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   ShowSearchText(ctx);
   ConnectOutcome outcome;
   if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection)) return outcome;
+  // A new connection: the model in memory is not this device's until its record is read.
+  ForgetDeviceRecord(ctx);
   if (HardwareCheck(ctx)) return outcome;
 
   const std::uint8_t type = ctx.identity.DeviceTypeCode;
