@@ -196,9 +196,11 @@ int main(int argc, char** argv) {
 
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("ostrivane-sim"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Simulated modulator for tests and demos."));
   parser.addHelpOption();
+  parser.addVersionOption();
   AddOptions(parser);
   parser.process(app);
   if (!parser.positionalArguments().isEmpty()) return Fail(kExitUsage, "unexpected arguments");
