@@ -227,6 +227,7 @@ int main(int argc, char** argv) {
 
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("ostrivane-sim"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Simulated modulator for tests and demos."));
   QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));

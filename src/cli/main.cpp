@@ -12,5 +12,10 @@ int main(int argc, char** argv) {
   QTextStream err(stderr);
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();
+  if (arguments == QStringList{QStringLiteral("--version")}) {
+    out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+        << Qt::endl;
+    return 0;
+  }
   return ostrivane::cli::RunCli(arguments, out, err);
 }

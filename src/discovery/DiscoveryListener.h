@@ -4,11 +4,14 @@
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
-#include <thread>
 
 #include "common/Clock.h"
 #include "discovery/DiscoveryTable.h"
+
+class QThread;
+class QUdpSocket;
 
 namespace ostrivane {
 
@@ -23,9 +26,10 @@ struct DiscoveryOptions {
 // Results of starting the listener. For 3 to 7 the socket has been closed again.
 namespace discovery_start {
 inline constexpr int kStarted = 0;
-// Reserved: socket-library start-up failed. Cannot occur with POSIX sockets.
+// Reserved: socket-library start-up failed. Cannot occur with Qt Network.
 inline constexpr int kStartupFailed = 1;
 inline constexpr int kSocketFailed = 2;
+// Reserved: address reuse is asked for together with the bind, whose failure reports it.
 inline constexpr int kReuseAddressFailed = 3;
 inline constexpr int kBindFailed = 4;
 inline constexpr int kNoInterface = 5;
@@ -35,7 +39,8 @@ inline constexpr int kThreadFailed = 7;
 
 // Receives announcements on its own thread and keeps the table: every pass (a datagram, or the
 // receive time-out) parses, updates and ages under the table's lock. Destroying the listener stops
-// the thread at once. The clock is read from the listener thread and must be safe for that.
+// the thread at once. The clock is read from the listener thread and must be safe for that. The
+// thread runs a Qt event loop, so the program must have created its QCoreApplication.
 class DiscoveryListener {
  public:
   DiscoveryListener(DiscoveryTable& table, Clock& clock);
@@ -45,31 +50,26 @@ class DiscoveryListener {
 
   // Empties the table, opens and joins the socket and starts the thread; a discovery_start code.
   int Start(const DiscoveryOptions& options);
-  // Wakes and joins the thread and closes the socket; does nothing when not running.
+  // Ends the thread's wait, joins it and closes the socket; does nothing when not running.
   void Stop();
-  bool IsRunning() const { return m_thread.joinable(); }
+  bool IsRunning() const { return m_thread != nullptr; }
   // Port the socket is bound to (0 when not running).
-  quint16 BoundPort() const { return m_boundPort; }
+  quint16 BoundPort() const { return m_boundPort.load(); }
   // Passes completed so far; lets callers wait for the listener without sleeping blindly.
   quint64 PassCount() const { return m_passes.load(); }
 
  private:
-  int OpenSocket(const DiscoveryOptions& options);
-  void CloseDescriptors();
-  void Run();
-  // Waits for a datagram, the stop signal or the time-out. False when asked to stop.
-  bool WaitAndReceive(QByteArray& datagram);
+  // The listener thread's body: the socket lives and dies on that thread.
+  void Run(const DiscoveryOptions& options, std::promise<int>& opened);
+  int OpenSocket(QUdpSocket& socket, const DiscoveryOptions& options);
+  void Pass(const QByteArray& datagram);
   std::uint32_t Tick() const;
 
   DiscoveryTable& m_table;
   Clock& m_clock;
-  int m_socket = -1;
-  int m_wakeRead = -1;
-  int m_wakeWrite = -1;
-  quint16 m_boundPort = 0;
-  std::chrono::milliseconds m_receiveTimeout{2000};
+  std::atomic<quint16> m_boundPort{0};
   std::atomic<quint64> m_passes{0};
-  std::thread m_thread;
+  std::unique_ptr<QThread> m_thread;
 };
 
 struct DiscoveryStart {

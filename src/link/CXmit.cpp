@@ -70,9 +70,10 @@ bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Mil
   }
   m_status.FlashActivity(WriteIndicator);
   DrainInput();
-  // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame.
+  // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame. A
+  // link that closed under the first one is not tried again: nobody is there to answer.
   bool good = false;
-  for (int attempt = 1; attempt <= 2 && !good; ++attempt) {
+  for (int attempt = 1; attempt <= 2 && !good && m_channel->IsOpen(); ++attempt) {
     if (m_observer) m_observer->OnRequest(command, payload, attempt);
     SendRequest();
     good = ReceiveReply(wait);
@@ -124,7 +125,7 @@ bool CXmit::ReceiveReply(Millis wait) {
   Millis lastTick = m_clock.Now();
   m_decoder.Reset();
   std::uint8_t chunk[kReceiveChunk];
-  while (lastTick < deadline) {
+  while (lastTick < deadline && m_channel->IsOpen()) {
     lastTick = m_clock.Now();
     Millis remaining = deadline > lastTick ? deadline - lastTick : Millis{0};
     if (m_channel->GetKind() == Channel::Kind::Tcp) remaining = std::min(remaining, kTcpReadSlice);

@@ -15,11 +15,15 @@ class Channel {
 
   virtual ~Channel() = default;
   virtual Kind GetKind() const = 0;
+  // False once closed, and once a read or write found the device gone (peer closed or reset the
+  // connection, port unplugged): such a channel never recovers and is not worth waiting on.
   virtual bool IsOpen() const = 0;
   // Writes all n bytes; false when the channel refused them.
   virtual bool Write(const std::uint8_t* data, std::size_t n) = 0;
-  // Waits up to `wait` for input and returns what arrived (at most max bytes); 0 on timeout,
-  // error or a closed peer. Must block on the descriptor, never spin.
+  // Waits up to `wait` for input and returns what arrived (at most max bytes); 0 on timeout or
+  // error. Must block on the descriptor, never spin; the one exception is the read that finds the
+  // device gone, which returns at once. Reads on a channel that is no longer open sleep out their
+  // wait, so a caller that ignores IsOpen() still cannot spin.
   virtual std::size_t Read(std::uint8_t* dest, std::size_t max, Millis wait) = 0;
   virtual void Close() = 0;
   // "tcp:HOST:PORT" or "serial:PATH".

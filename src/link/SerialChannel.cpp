@@ -2,7 +2,6 @@
 
 #include <QSerialPort>
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 namespace ostrivane {
@@ -12,6 +11,12 @@ namespace {
 constexpr qint32 kBaudRate = 115200;
 // Far longer than 400 bytes take at 115200 baud; a port that drains nothing for this long is stuck.
 constexpr int kWriteStallLimitMs = 5000;
+
+// How the port reports a device that went away: the descriptor fails (ResourceError) or reads
+// fail after a hang-up (ReadError). A time-out or a parity hiccup leaves the port usable.
+bool IsPortGone(QSerialPort::SerialPortError error) {
+  return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+}
 
 int ToQtWait(Millis wait) {
   return static_cast<int>(std::clamp<long long>(wait.count(), 0, 0x7fffffff));
@@ -66,27 +71,28 @@ bool SerialChannel::IsOpen() const {
 bool SerialChannel::Write(const std::uint8_t* data, std::size_t n) {
   if (!IsOpen()) return false;
   const auto size = static_cast<qint64>(n);
-  if (m_port->write(reinterpret_cast<const char*>(data), size) != size) return false;
-  while (m_port->bytesToWrite() > 0) {
-    if (!m_port->waitForBytesWritten(kWriteStallLimitMs)) return false;
+  bool written = m_port->write(reinterpret_cast<const char*>(data), size) == size;
+  while (written && m_port->bytesToWrite() > 0) {
+    written = m_port->waitForBytesWritten(kWriteStallLimitMs);
   }
-  return true;
+  // A failed write leaves the port open, unless the device itself has gone.
+  if (!written && m_port->error() == QSerialPort::ResourceError) Close();
+  return written;
 }
 
 std::size_t SerialChannel::Read(std::uint8_t* dest, std::size_t max, Millis wait) {
+  // A port already known to be gone answers nothing; sleeping out the wait keeps a caller that
+  // ignores IsOpen() from spinning.
   if (!IsOpen() || max == 0) {
     std::this_thread::sleep_for(wait);
     return 0;
   }
   if (m_port->bytesAvailable() == 0) {
-    const auto start = std::chrono::steady_clock::now();
     m_port->clearError();
     if (!m_port->waitForReadyRead(ToQtWait(wait))) {
-      // A failed port (cable pulled, pty closed) returns at once: wait out the rest instead of
-      // letting the caller spin on it.
-      if (m_port->error() != QSerialPort::TimeoutError) {
-        std::this_thread::sleep_until(start + wait);
-      }
+      // Cable pulled or the other side of a pseudo-terminal closed: the port is dead for good, so
+      // the caller hears it now instead of at its deadline.
+      if (IsPortGone(m_port->error())) Close();
       return 0;
     }
   }

@@ -5,10 +5,14 @@
 
 #include "link/Channel.h"
 
+class QTcpSocket;
+
 namespace ostrivane {
 
-// Blocking IPv4 TCP client on a plain socket descriptor: no event loop and no thread affinity, so
-// it works on whichever thread runs the transaction. Waits block in poll(), never spin.
+// Blocking IPv4 TCP client. Every wait is a waitFor…() call on the socket, so it needs no event
+// loop: it works on whichever thread created it, and must be used and destroyed on that thread.
+// A peer that closes or resets the connection is noticed by the read or write that meets it: that
+// call returns at once and the channel reports itself closed from then on.
 class TcpChannel final : public Channel {
  public:
   // Connects to host (dotted IPv4 text) within timeoutMs; nullptr when that fails, with the
@@ -20,7 +24,7 @@ class TcpChannel final : public Channel {
   TcpChannel& operator=(const TcpChannel&) = delete;
 
   Kind GetKind() const override { return Kind::Tcp; }
-  bool IsOpen() const override { return m_fd >= 0; }
+  bool IsOpen() const override { return m_socket != nullptr && !m_lost; }
   // Sends the whole buffer, continuing after partial sends.
   bool Write(const std::uint8_t* data, std::size_t n) override;
   std::size_t Read(std::uint8_t* dest, std::size_t max, Millis wait) override;
@@ -28,10 +32,12 @@ class TcpChannel final : public Channel {
   QString Describe() const override;
 
  private:
-  TcpChannel(int fd, QString host, quint16 port);
+  TcpChannel(std::unique_ptr<QTcpSocket> socket, QString host, quint16 port);
+  std::size_t TakeBuffered(std::uint8_t* dest, std::size_t max);
+  bool PeerGone() const;
 
-  int m_fd = -1;
-  bool m_peerGone = false;
+  std::unique_ptr<QTcpSocket> m_socket;
+  bool m_lost = false;
   QString m_host;
   quint16 m_port = 0;
 };

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#include <memory>
+#include <string_view>
 
 #include "link/LinkTrace.h"
 #include "ui/OstrivaneApp.h"
@@ -26,13 +28,33 @@ bool ReadPort(const QCommandLineParser& parser, const QString& name, quint16& po
   return true;
 }
 
+// --help and --version print and exit; they must work where no display is (a terminal over ssh,
+// the build generating the manual page), so no window system is opened for them.
+bool AsksForTextOnly(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word(argv[i]);
+    if (word == "--help" || word == "-h" || word == "--help-all" || word == "--version" ||
+        word == "-v")
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Ostrivane"));
-  QApplication::setApplicationVersion(QString::fromLatin1(OSTRIVANE_VERSION));
-  QApplication::setWindowIcon(ostrivane::PictureIcon(ostrivane::Picture::Application));
+  std::unique_ptr<QCoreApplication> application;
+  if (AsksForTextOnly(argc, argv)) {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QApplication>(argc, argv);
+    QApplication::setWindowIcon(ostrivane::PictureIcon(ostrivane::Picture::Application));
+    // Lets the desktop match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ostrivane.Ostrivane"));
+  }
+  QCoreApplication& app = *application;
+  QCoreApplication::setApplicationName(QStringLiteral("Ostrivane"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(OSTRIVANE_VERSION));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("HDMI encoder-modulator configuration tool."));

@@ -100,8 +100,12 @@ TEST(TcpChannelLoopback, IdentifiesThroughALoopbackPeerAndWaitsWithoutSpinning) 
   device.join();
 
   ExpectReadBlocksFor(*raw, 50ms);  // quiet peer
+  EXPECT_TRUE(raw->IsOpen());
   ::close(peer);
-  ExpectReadBlocksFor(*raw, 50ms);  // the end of the stream
+  // The end of the stream ends the read at once and closes the channel.
+  std::uint8_t byte = 0;
+  EXPECT_EQ(raw->Read(&byte, 1, 10s), 0u);
+  EXPECT_FALSE(raw->IsOpen());
   ExpectReadBlocksFor(*raw, 50ms);  // a connection known to be closed
   ::close(listener);
 }

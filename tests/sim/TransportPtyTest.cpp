@@ -77,6 +77,34 @@ TEST(TransportPty, SerialChannel_IdentifiesAndAgainAfterTheSlaveIsReopened) {
   }
 }
 
+TEST(TransportPty, ServerStopsWhileARequestWaits_TransactionFailsAndTheLinkCloses) {
+  SimulatedModulator device(SimOptions{});
+  PtyServer server(device);
+  ASSERT_TRUE(server.Start());
+  SimFaults silent;
+  silent.silence = true;
+  device.SetFaults(silent);
+  SteadyClock clock;
+  NullStatusSink status;
+  CXmit link(clock, status);
+  auto channel = SerialChannel::Open(server.SlavePath());
+  ASSERT_NE(channel, nullptr);
+  link.Attach(std::move(channel));
+
+  // Whether the stop comes before, during or after the send, the device is gone for good.
+  std::thread unplug([&] {
+    std::this_thread::sleep_for(milliseconds{100});
+    server.Stop();
+  });
+  EXPECT_FALSE(link.Transact(kIdentify, {}, kWait1s * 5));
+  unplug.join();
+  EXPECT_TRUE(link.LinkError);
+  EXPECT_FALSE(link.IsConnected());
+  link.LinkError = false;
+  EXPECT_FALSE(link.Transact(kIdentify, {}, kWait1s * 5));
+  EXPECT_TRUE(link.LinkError);
+}
+
 TEST(TransportPty, NoSlaveOpen_ServerWaitsWithoutSpinning) {
   SimulatedModulator device(SimOptions{});
   PtyServer server(device);

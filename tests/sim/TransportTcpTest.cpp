@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "link/CXmit.h"
@@ -138,6 +139,35 @@ TEST(TransportTcp, DropAfterRequests_RaisesLinkErrorAndANewConnectionIdentifies)
   ASSERT_TRUE(rig.Connect());
   EXPECT_TRUE(rig.link.Transact(kIdentify, {}, kWait500ms));
   EXPECT_EQ(rig.server.AcceptedConnections(), 2);
+}
+
+TEST(TransportTcp, DeviceDropsTheConnection_TransactionFailsAndTheLinkCloses) {
+  TcpRig rig;
+  ASSERT_TRUE(rig.started && rig.Connect());
+  SimFaults drop;
+  drop.dropLinkAfterRequests = 1;
+  rig.device.SetFaults(drop);
+  ASSERT_TRUE(rig.link.Transact(kIdentify, {}, kWait500ms * 5));
+  EXPECT_FALSE(rig.link.Transact(kIdentify, {}, kWait500ms * 5));
+  EXPECT_TRUE(rig.link.LinkError);
+  EXPECT_FALSE(rig.link.IsConnected());
+  EXPECT_EQ(rig.server.AcceptedConnections(), 1);
+}
+
+TEST(TransportTcp, ServerStopsWhileARequestWaits_TransactionFailsAndTheLinkCloses) {
+  TcpRig rig;
+  ASSERT_TRUE(rig.started && rig.Connect());
+  SimFaults silent;
+  silent.silence = true;
+  rig.device.SetFaults(silent);
+  std::thread unplug([&] {
+    std::this_thread::sleep_for(milliseconds{100});
+    rig.server.Stop();
+  });
+  EXPECT_FALSE(rig.link.Transact(kIdentify, {}, kWait500ms * 5));
+  unplug.join();
+  EXPECT_TRUE(rig.link.LinkError);
+  EXPECT_FALSE(rig.link.IsConnected());
 }
 
 TEST(TransportTcp, NewConnection_ReplacesTheOldOneAndForgetsItsPartialRequest) {
