@@ -15,11 +15,13 @@ namespace {
 
 constexpr int kListenBacklog = 4;
 constexpr std::size_t kReceiveChunk = 4096;
+constexpr int kLoopbackShift = 24;
+constexpr std::uint32_t kLoopbackNet = 127;
 
 }  // namespace
 
-TcpServer::TcpServer(SimulatedModulator& device, std::uint16_t port)
-    : SimServer(device, "tcp"), m_requestedPort(port) {}
+TcpServer::TcpServer(SimulatedModulator& device, std::uint16_t port, QString host)
+    : SimServer(device, "tcp"), m_requestedPort(port), m_host(std::move(host)) {}
 
 TcpServer::~TcpServer() {
   Stop();
@@ -56,9 +58,16 @@ bool TcpServer::OpenListener(QString* error) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(m_requestedPort);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const QByteArray host = m_host.toLatin1();
+  if (::inet_pton(AF_INET, host.constData(), &address.sin_addr) != 1 ||
+      (ntohl(address.sin_addr.s_addr) >> kLoopbackShift) != kLoopbackNet) {
+    if (error) *error = QStringLiteral("tcp: %1 is not a loopback address").arg(m_host);
+    ::close(m_listenFd);
+    m_listenFd = -1;
+    return false;
+  }
   if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    return fail("bind 127.0.0.1");
+    return fail("bind");
   }
   if (::listen(m_listenFd, kListenBacklog) != 0) return fail("listen");
   socklen_t length = sizeof address;

@@ -40,8 +40,7 @@ void COstrivaneApp::Start() {
   m_settings.LoadApplicationData(folder, m_options.desktopFolder);
 
   m_device = std::make_unique<DeviceThread>(m_ctx, ChosenPrompts());
-  m_dialog =
-      std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
+  m_dialog = std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
   m_status.Attach(&m_dialog->Info(), &m_dialog->Info());
   m_displays.Attach(&m_dialog->Setting());
   m_qtPrompts.SetOwners(m_dialog.get(), &m_dialog->Setting());
@@ -49,7 +48,9 @@ void COstrivaneApp::Start() {
   m_dialog->show();
 
   // Without discovery the tool still finds devices on the serial ports; nothing is reported.
-  DiscoveryStart started = StartDiscovery(m_discovery, m_options.discovery, m_clock);
+  DiscoveryStart started = StartDiscovery(
+      m_discovery, m_options.discovery,
+      m_options.discoveryClock ? *m_options.discoveryClock : static_cast<Clock&>(m_clock));
   m_discoveryCode = started.code;
   m_listener = std::move(started.listener);
 }
