@@ -15,9 +15,6 @@ QVector<DiscoveredDevice> Announced(const QStringList& identifiers) {
   return devices;
 }
 
-bool IsFirst(const NetworkTarget& target) {
-  return target.kind == NetworkTarget::Kind::First;
-}
 bool IsNobody(const NetworkTarget& target) {
   return target.kind == NetworkTarget::Kind::None;
 }
@@ -30,16 +27,16 @@ bool Names(const NetworkTarget& target, const QString& id) {
 TEST(DeviceChoice, SingleDevice_IsTakenOnlyAfterOneAnnouncementPeriod) {
   DeviceChoice choice;
   EXPECT_TRUE(IsNobody(choice.Target(false)));  // nothing heard and not listened long enough
-  EXPECT_TRUE(IsFirst(choice.Target(true)));    // nothing announced: serial ports, as always
+  EXPECT_TRUE(IsNobody(choice.Target(true)));   // nothing announced: serial ports, as always
   choice.Observe(Announced({"A"}));
   EXPECT_TRUE(IsNobody(choice.Target(false)));
-  EXPECT_TRUE(IsFirst(choice.Target(true)));
+  EXPECT_TRUE(Names(choice.Target(true), "A"));
   EXPECT_FALSE(choice.AwaitsPick());
   EXPECT_FALSE(choice.Rack());
   // The same device heard again (or gone for a while) is still a single device.
   choice.Observe({});
   choice.Observe(Announced({"A"}));
-  EXPECT_TRUE(IsFirst(choice.Target(true)));
+  EXPECT_TRUE(Names(choice.Target(true), "A"));
 }
 
 TEST(DeviceChoice, SecondDeviceHeard_WaitsForAPickEvenWhenTheListShrinks) {

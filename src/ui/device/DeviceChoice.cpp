@@ -29,8 +29,10 @@ void DeviceChoice::Reopen() {
 
 NetworkTarget DeviceChoice::Target(bool listened) const {
   if (!m_chosen.isEmpty()) return NetworkTarget::Named(m_chosen);
-  if (Rack() || !listened) return NetworkTarget::Nobody();
-  return NetworkTarget{};
+  // Named rather than "the first entry": should the lone device expire and a newcomer take its
+  // place between this decision and the attempt, the newcomer has not been heard long enough.
+  if (Rack() || !listened || m_heard.isEmpty()) return NetworkTarget::Nobody();
+  return NetworkTarget::Named(*m_heard.constBegin());
 }
 
 }  // namespace ostrivane

@@ -10,7 +10,7 @@
 namespace ostrivane {
 
 // Which networked modulator the window may connect to on its own. With one device on the network
-// nothing changes: the first announced device is tried, as always. Once a second one has been heard
+// nothing changes: the announced device is tried, as always. Once a second one has been heard
 // in this run, a rack is assumed and the window waits for the installer's pick (or connects to the
 // remembered one when it is announced), even if the table later shrinks to one entry.
 class DeviceChoice {
