@@ -161,6 +161,8 @@ void COstrivaneDlg::FinishWatchStep(bool linkError) {
 void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs) {
   m_watchTimer.stop();
   m_connected = false;
+  // Logs come from a connected device only; the panel's last send may take a while.
+  m_info->EnableLogButton(false);
   m_info->ShowChangeDevice(false);
   RefreshDeviceList();
   UpdateTitleAndLayout(false);

@@ -51,7 +51,6 @@ class COstrivaneDlg final : public QWidget {
   CDeviceList& DeviceList() { return *m_deviceList; }
   // True while the list of announced devices is shown instead of connecting on its own.
   bool DeviceListShown() const { return m_deviceListShown; }
-  const DeviceChoice& Choice() const { return m_choice; }
   CSetting& Setting() { return *m_setting; }
   const DisplayScale& Scale() const { return m_scale; }
 
