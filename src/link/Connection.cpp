@@ -3,6 +3,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 
+#include "common/StatusSink.h"
 #include "discovery/DiscoveryTable.h"
 #include "link/CXmit.h"
 #include "link/Commands.h"
@@ -35,6 +36,23 @@ bool TryTcpDevice(CXmit& link, DeviceIdentity& identity, const QString& address,
   if (Identify(link, identity)) return true;
   link.CloseAll();
   return false;
+}
+
+// Address of the announced device the target names; empty when none may be tried.
+QString TargetAddress(const QVector<DiscoveredDevice>& announced, const NetworkTarget& target) {
+  switch (target.kind) {
+    case NetworkTarget::Kind::First:
+      // Others are reached once the first has expired.
+      return announced.isEmpty() ? QString() : announced.first().address;
+    case NetworkTarget::Kind::None:
+      return {};
+    case NetworkTarget::Kind::Identifier:
+      break;
+  }
+  for (const DiscoveredDevice& device : announced) {
+    if (device.identifier == target.identifier) return device.address;
+  }
+  return {};
 }
 
 bool TrySerialDevices(CXmit& link, DeviceIdentity& identity, const ConnectionOptions& options,
@@ -132,12 +150,16 @@ bool Identify(CXmit& link, DeviceIdentity& identity) {
 
 bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
                    const ConnectionOptions& options, ChannelOpener& opener) {
+  return ConnectDevice(link, identity, discovery, options, NetworkTarget{}, opener);
+}
+
+bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
+                   const ConnectionOptions& options, const NetworkTarget& target,
+                   ChannelOpener& opener) {
   link.CloseAll();
   // Copy() holds the discovery lock only for the copy; connecting runs without it.
-  const QVector<DiscoveredDevice> announced = discovery.Copy();
-  // Only the first announced device is tried; others are reached once it has expired.
-  bool connected = !announced.isEmpty() &&
-                   TryTcpDevice(link, identity, announced.first().address, options, opener);
+  const QString address = TargetAddress(discovery.Copy(), target);
+  bool connected = !address.isEmpty() && TryTcpDevice(link, identity, address, options, opener);
   if (!connected) connected = TrySerialDevices(link, identity, options, opener);
   link.LinkError = false;
   return connected;
@@ -147,6 +169,29 @@ bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& 
                    const ConnectionOptions& options) {
   SystemChannelOpener opener;
   return ConnectDevice(link, identity, discovery, options, opener);
+}
+
+bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& discovery,
+                   const ConnectionOptions& options, const NetworkTarget& target) {
+  SystemChannelOpener opener;
+  return ConnectDevice(link, identity, discovery, options, target, opener);
+}
+
+bool IdentifyAt(const QString& address, const ConnectionOptions& options, Clock& clock,
+                DeviceIdentity& identity, ChannelOpener& opener) {
+  // Lamps and texts belong to the window's own link; this one stays quiet.
+  NullStatusSink quiet;
+  CXmit probe(clock, quiet);
+  if (!ConnectTcp(probe, address, options, opener)) return false;
+  const bool identified = Identify(probe, identity);
+  probe.CloseAll();
+  return identified;
+}
+
+bool IdentifyAt(const QString& address, const ConnectionOptions& options, Clock& clock,
+                DeviceIdentity& identity) {
+  SystemChannelOpener opener;
+  return IdentifyAt(address, options, clock, identity, opener);
 }
 
 }  // namespace ostrivane

@@ -320,6 +320,34 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"VERSCHIEDEN",
     u"RÓŻNE",
     u"VARIOS",
+    // 43
+    u"Choose the modulator:",
+    u"Choisir le modulateur :",
+    u"Scegli il modulatore:",
+    u"Modulator auswählen:",
+    u"Wybierz modulator:",
+    u"Elija el modulador:",
+    // 44
+    u"Connect",
+    u"Connecter",
+    u"Connetti",
+    u"Verbinden",
+    u"Połącz",
+    u"Conectar",
+    // 45
+    u"Change device",
+    u"Changer d'appareil",
+    u"Cambia dispositivo",
+    u"Gerät wechseln",
+    u"Zmień urządzenie",
+    u"Cambiar equipo",
+    // 46
+    u"Modulators on the network",
+    u"Modulateurs du réseau",
+    u"Modulatori in rete",
+    u"Modulatoren im Netzwerk",
+    u"Modulatory w sieci",
+    u"Moduladores en la red",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

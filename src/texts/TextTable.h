@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 43;
+inline constexpr int kTextEntries = 47;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -25,6 +25,10 @@ inline constexpr int EdidConfirm1 = 36;
 inline constexpr int EdidConfirm2 = 37;
 inline constexpr int EdidProgramming = 38;
 inline constexpr int Init = 39;
+inline constexpr int ChooseModulator = 43;
+inline constexpr int Connect = 44;
+inline constexpr int ChangeDevice = 45;
+inline constexpr int NetworkModulators = 46;
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

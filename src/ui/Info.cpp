@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "files/ApplicationData.h"
+#include "texts/TextTable.h"
 #include "ui/ControlIds.h"
 #include "ui/LampWidget.h"
 #include "ui/Pictures.h"
@@ -51,6 +52,7 @@ CInfo::CInfo(const ApplicationData& settings, QWidget* parent) : QWidget(parent)
   connect(&m_activityTimer, &QTimer::timeout, this, [this] { m_activityLamp->SetLit(false); });
   connect(&m_writeTimer, &QTimer::timeout, this, [this] { m_writeLamp->SetLit(false); });
   BuildControls();
+  BuildChangeDevice(settings.LanguageIndex());
   BuildLayout();
   InitIndicators(settings.AdvancedMode());
   ApplyTextColour();
@@ -97,6 +99,18 @@ void CInfo::BuildControls() {
   m_applicationIcon->setAlignment(Qt::AlignCenter);
 }
 
+void CInfo::BuildChangeDevice(int languageIndex) {
+  const QString caption = LocalText(text::ChangeDevice, languageIndex);
+  m_changeDevice = new QToolButton(this);
+  m_changeDevice->setObjectName(QStringLiteral("changeDeviceButton"));
+  m_changeDevice->setText(caption);
+  m_changeDevice->setAccessibleName(caption);
+  m_changeDevice->setFocusPolicy(Qt::StrongFocus);
+  // Hidden without keeping its place: with one device the bar looks as it always did.
+  m_changeDevice->hide();
+  connect(m_changeDevice, &QToolButton::clicked, this, &CInfo::ChangeDeviceRequested);
+}
+
 void CInfo::BuildLayout() {
   auto* lamps = new QHBoxLayout;
   lamps->setSpacing(2);
@@ -114,6 +128,7 @@ void CInfo::BuildLayout() {
   // The log button and the application icon share one place; only one of them is shown.
   grid->addWidget(m_logButton, 0, 3, 2, 1);
   grid->addWidget(m_applicationIcon, 0, 3, 2, 1);
+  grid->addWidget(m_changeDevice, 0, 4, 2, 1);
   grid->setColumnStretch(0, 1);
 }
 
@@ -160,6 +175,10 @@ void CInfo::FlashActivity(bool write) {
 void CInfo::ShowWarningIcon(bool show) {
   m_warningIcon->setVisible(show);
   ApplyTextColour();
+}
+
+void CInfo::ShowChangeDevice(bool show) {
+  m_changeDevice->setVisible(show);
 }
 
 void CInfo::EnableLogButton(bool enable) {

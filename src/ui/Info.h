@@ -42,6 +42,9 @@ class CInfo final : public QWidget, public StatusSink {
 
   // The log button works only while a device is connected.
   void EnableLogButton(bool enable);
+  // "Change device" is offered only where there is something to change to (several modulators
+  // on the network).
+  void ShowChangeDevice(bool show);
 
   QString StatusText() const;
   std::uint32_t ProgressRange() const { return m_progressRange; }
@@ -53,10 +56,13 @@ class CInfo final : public QWidget, public StatusSink {
  Q_SIGNALS:
   // Click of the log button.
   void LogRequested();
+  // Click of "Change device".
+  void ChangeDeviceRequested();
   void WindowLockRequested(bool locked);
 
  private:
   void BuildControls();
+  void BuildChangeDevice(int languageIndex);
   void BuildLayout();
   void InitIndicators(bool advancedMode);
   void ApplyTextColour();
@@ -68,6 +74,7 @@ class CInfo final : public QWidget, public StatusSink {
   QLabel* m_warningIcon = nullptr;
   QToolButton* m_logButton = nullptr;
   QLabel* m_applicationIcon = nullptr;
+  QToolButton* m_changeDevice = nullptr;
   std::uint32_t m_progressRange = 0;
   QTimer m_textTimer;
   QTimer m_activityTimer;

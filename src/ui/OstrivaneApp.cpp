@@ -51,7 +51,9 @@ void COstrivaneApp::Start() {
   m_dialog->show();
 
   // Without discovery the tool still finds devices on the serial ports; nothing is reported.
-  DiscoveryStart started = StartDiscovery(m_discovery, m_options.discovery, m_clock);
+  DiscoveryStart started = StartDiscovery(
+      m_discovery, m_options.discovery,
+      m_options.discoveryClock ? *m_options.discoveryClock : static_cast<Clock&>(m_clock));
   m_discoveryCode = started.code;
   m_listener = std::move(started.listener);
 }

@@ -33,6 +33,8 @@ struct AppOptions {
   // Tests only: a clock for the link's deadlines and scripted prompts.
   Clock* linkClock = nullptr;
   Prompts* prompts = nullptr;
+  // Tests only: the discovery table's clock (entries age out by it); read on the listener thread.
+  Clock* discoveryClock = nullptr;
 };
 
 // The application: owns every single instance of the run (settings, link, identity, discovery,

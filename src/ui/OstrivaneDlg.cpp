@@ -9,6 +9,7 @@
 #include "operations/DeviceFiles.h"
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
+#include "ui/DeviceList.h"
 #include "ui/Info.h"
 #include "ui/Pictures.h"
 #include "ui/Setting.h"
@@ -41,11 +42,14 @@ COstrivaneDlg::COstrivaneDlg(OperationContext& ctx, DeviceThread& device,
   setWindowIcon(PictureIcon(Picture::Application));
   m_scale = MeasureDisplayScale(*this);
 
+  // First in the focus chain: while it is shown, the list is where the keyboard starts.
+  BuildDeviceList();
   m_setting = new CSetting(m_ctx, m_device, this);
   m_setting->BuildPages(m_scale);
   m_info = new CInfo(m_ctx.settings, this);
   connect(m_info, &CInfo::LogRequested, this, &COstrivaneDlg::OnLogButton);
   connect(m_info, &CInfo::WindowLockRequested, this, &COstrivaneDlg::OnWindowLock);
+  connect(m_info, &CInfo::ChangeDeviceRequested, this, &COstrivaneDlg::OnChangeDevice);
   setFixedWidth(std::max(m_setting->width(), m_info->sizeHint().width()));
   setTabOrder(m_setting, m_info);
   UpdateTitleAndLayout(false);
@@ -61,10 +65,16 @@ COstrivaneDlg::~COstrivaneDlg() = default;
 void COstrivaneDlg::UpdateTitleAndLayout(bool withPanel) {
   int top = 0;
   if (withPanel) {
+    m_deviceList->hide();
     m_setting->move(0, 0);
     top = m_setting->LayoutHeight();
   } else {
     m_setting->hide();
+    m_deviceList->setVisible(m_deviceListShown);
+    if (m_deviceListShown) {
+      top = m_deviceList->LayoutHeight();
+      m_deviceList->setGeometry(0, 0, width(), top);
+    }
   }
   const int statusHeight = m_info->sizeHint().height();
   m_info->setGeometry(0, top, width(), statusHeight);
@@ -77,11 +87,14 @@ void COstrivaneDlg::UpdateTitleAndLayout(bool withPanel) {
 void COstrivaneDlg::OnSearchTimer() {
   m_searchTimer.stop();
   m_info->EnableLogButton(false);
+  RefreshDeviceList();
   UpdateTitleAndLayout(false);
+  SubmitProbes();
   auto outcome = std::make_shared<ConnectOutcome>();
   m_device.Submit(
-      [outcome, discovery = &m_discovery, connection = m_connection](OperationContext& ctx) {
-        *outcome = RunConnectStep(ctx, *discovery, connection);
+      [outcome, discovery = &m_discovery, connection = m_connection,
+       target = NextTarget()](OperationContext& ctx) {
+        *outcome = RunConnectStep(ctx, *discovery, connection, target);
       },
       [this, outcome] { FinishSearchStep(*outcome); });
 }
@@ -107,12 +120,14 @@ void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
       break;
   }
   m_info->ShowWarningIcon(false);
+  m_connected = true;
+  m_deviceListShown = false;
+  m_info->ShowChangeDevice(m_choice.Rack());
   UpdateTitleAndLayout(true);
   m_setting->OpenForDevice();
   m_info->ShowStatusText(LocalText(text::HardwareConnected, m_ctx.settings.LanguageIndex()),
                          kConnectedTextMs, false);
   m_info->EnableLogButton(true);
-  m_connected = true;
   m_watchTimer.start(kFirstWatchMs);
   Q_EMIT DeviceConnected();
 }
@@ -146,6 +161,10 @@ void COstrivaneDlg::FinishWatchStep(bool linkError) {
 void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs) {
   m_watchTimer.stop();
   m_connected = false;
+  // Logs come from a connected device only; the panel's last send may take a while.
+  m_info->EnableLogButton(false);
+  m_info->ShowChangeDevice(false);
+  RefreshDeviceList();
   UpdateTitleAndLayout(false);
   m_setting->ClosePanel([this, closeSerial, firstSearchMs] {
     if (closeSerial) m_device.Submit([](OperationContext& ctx) { ctx.link.CloseSerial(); });
@@ -177,6 +196,7 @@ void COstrivaneDlg::closeEvent(QCloseEvent* event) {
     return;
   }
   m_closing = true;
+  m_deviceListTimer.stop();
   m_searchTimer.stop();
   m_watchTimer.stop();
   // Bounded: the running operation ends after its current request, then the last send runs.

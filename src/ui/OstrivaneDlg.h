@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -7,9 +10,11 @@
 #include "link/Connection.h"
 #include "operations/OperationContext.h"
 #include "ui/DisplayScale.h"
+#include "ui/device/DeviceChoice.h"
 
 namespace ostrivane {
 
+class CDeviceList;
 class CInfo;
 class CSetting;
 class DeviceThread;
@@ -35,12 +40,17 @@ class COstrivaneDlg final : public QWidget {
   static constexpr int kConnectedTextMs = 1000000;
   static constexpr int kRefusedRecordTextMs = 2000;
   static constexpr int kLockedCloseTextMs = 10000;
+  // The list of announced devices follows the discovery table at this pace.
+  static constexpr int kDeviceListRefreshMs = 500;
 
   COstrivaneDlg(OperationContext& ctx, DeviceThread& device, const DiscoveryTable& discovery,
                 ConnectionOptions connection, QWidget* parent = nullptr);
   ~COstrivaneDlg() override;
 
   CInfo& Info() { return *m_info; }
+  CDeviceList& DeviceList() { return *m_deviceList; }
+  // True while the list of announced devices is shown instead of connecting on its own.
+  bool DeviceListShown() const { return m_deviceListShown; }
   CSetting& Setting() { return *m_setting; }
   const DisplayScale& Scale() const { return m_scale; }
 
@@ -69,6 +79,16 @@ class COstrivaneDlg final : public QWidget {
   void OnLogButton();
   void OnWindowLock(bool locked);
 
+  // Choosing among several networked devices.
+  void BuildDeviceList();
+  // Follows the discovery table: what has been heard, the list's entries, whether it is shown.
+  void RefreshDeviceList();
+  // Identifies, once each, the announced devices the list shows, on the device thread.
+  void SubmitProbes();
+  NetworkTarget NextTarget() const;
+  void OnDevicePicked(const QString& identifier);
+  void OnChangeDevice();
+
   OperationContext& m_ctx;
   DeviceThread& m_device;
   const DiscoveryTable& m_discovery;
@@ -76,6 +96,13 @@ class COstrivaneDlg final : public QWidget {
   DisplayScale m_scale;
   CSetting* m_setting = nullptr;
   CInfo* m_info = nullptr;
+  CDeviceList* m_deviceList = nullptr;
+  DeviceChoice m_choice;
+  QElapsedTimer m_listening;
+  QHash<QString, DeviceIdentity> m_identified;
+  QSet<QString> m_probed;
+  bool m_deviceListShown = false;
+  QTimer m_deviceListTimer;
   QTimer m_searchTimer;
   QTimer m_watchTimer;
   bool m_connected = false;

@@ -114,6 +114,51 @@ TEST_F(Connecting, NoCandidateIdentifies_LeavesNothingOpenAndLinkErrorClear) {
   EXPECT_FALSE(opener.attempts.contains("tcp:127.0.0.2:7777"));
 }
 
+TEST_F(Connecting, ChosenTarget_TriesOnlyThatAnnouncedDeviceThenTheSerialPorts) {
+  table.Update("dev1", "127.0.0.2", 0);
+  table.Update("dev2", "127.0.0.3", 0);
+  opener.devices["tcp:127.0.0.2:7777"] = {Answer(Hex("c00f0001"))};
+  opener.devices["tcp:127.0.0.3:7777"] = {Answer(Hex("83070102"))};
+  EXPECT_TRUE(ConnectDevice(link, identity, table, options, NetworkTarget::Named("dev2"), opener));
+  EXPECT_EQ(opener.attempts, QStringList{"tcp:127.0.0.3:7777"});
+  EXPECT_EQ(identity.DeviceTypeCode, 131);
+
+  // Several devices and no choice yet: no network device, but a cable still counts.
+  opener.attempts.clear();
+  opener.devices["serial:/dev/b"] = {Answer(Hex("90050003"))};
+  EXPECT_TRUE(ConnectDevice(link, identity, table, options, NetworkTarget::Nobody(), opener));
+  EXPECT_EQ(opener.attempts, (QStringList{"serial:/dev/a", "serial:/dev/b"}));
+  EXPECT_TRUE(link.HasSerial());
+
+  // The chosen device is not announced (any more): the first entry is not taken instead.
+  opener.attempts.clear();
+  opener.devices["serial:/dev/b"] = {};
+  EXPECT_FALSE(ConnectDevice(link, identity, table, options, NetworkTarget::Named("gone"), opener));
+  EXPECT_FALSE(opener.attempts.contains("tcp:127.0.0.2:7777"));
+  EXPECT_FALSE(link.IsConnected());
+  EXPECT_FALSE(link.LinkError);
+}
+
+TEST_F(Connecting, IdentifyAt_UsesItsOwnConnectionAndLeavesTheLinkAlone) {
+  auto open = std::make_unique<FakeChannel>(clock, Channel::Kind::Serial);
+  const Channel* kept = open.get();
+  link.Attach(std::move(open));
+  opener.devices["tcp:127.0.0.3:7777"] = {Answer(Hex("c00f0001"))};
+  DeviceIdentity probed;
+  EXPECT_TRUE(IdentifyAt("127.0.0.3", options, clock, probed, opener));
+  EXPECT_EQ(probed.DeviceTypeCode, 192);
+  EXPECT_EQ(probed.Version.main, 15);
+  EXPECT_EQ(link.CurrentChannel(), kept);
+  EXPECT_EQ(identity.DeviceTypeCode, 0);  // the link's identity is not the probe's
+
+  // Unreachable, and reachable but silent: both fail without touching the link's error flag.
+  EXPECT_FALSE(IdentifyAt("127.0.0.4", options, clock, probed, opener));
+  opener.devices["tcp:127.0.0.5:7777"] = {{}, {}};
+  EXPECT_FALSE(IdentifyAt("127.0.0.5", options, clock, probed, opener));
+  EXPECT_FALSE(link.LinkError);
+  EXPECT_TRUE(status.flashes.empty());  // the lamps belong to the link
+}
+
 TEST(SerialPortList, ExtraPaths_AreListedOnceInTheirOrder) {
   ConnectionOptions options;
   options.scanUsbPorts = false;

@@ -25,9 +25,12 @@ sim::SimOptions SimDevice::Options(std::uint8_t type) {
   return options;
 }
 
-SimDevice::SimDevice(std::uint8_t type, bool withPty) : device(Options(type)), m_tcp(device, 0) {
-  m_tcp.Start();
-  if (withPty) {
+SimDevice::SimDevice(std::uint8_t type, bool withPty) : SimDevice(SimSetup{type, withPty}) {}
+
+SimDevice::SimDevice(const SimSetup& setup)
+    : device(Options(setup.type)), m_setup(setup), m_tcp(device, setup.tcpPort, setup.address) {
+  m_started = m_tcp.Start();
+  if (setup.withPty) {
     m_pty = std::make_unique<sim::PtyServer>(device);
     m_pty->Start();
   }
@@ -41,11 +44,16 @@ SimDevice::~SimDevice() {
 
 bool SimDevice::Announce(quint16 discoveryPort) {
   sim::AnnouncerOptions options;
-  options.identifier = QStringLiteral("UITEST");
+  options.identifier = m_setup.identifier;
+  options.address = m_setup.address;
   options.port = discoveryPort;
   options.interval = kAnnounceInterval;
   m_announcer = std::make_unique<sim::Announcer>(options);
   return m_announcer->Start();
+}
+
+void SimDevice::StopAnnouncing() {
+  if (m_announcer) m_announcer->Stop();
 }
 
 int SimDevice::Count(std::uint8_t command) const {
@@ -67,6 +75,10 @@ void SimDevice::GoSilent() {
   device.SetFaults(faults);
 }
 
+void SimDevice::Answer() {
+  device.SetFaults(sim::SimFaults{});
+}
+
 UiHarness::UiHarness(const HarnessSetup& setup) {
   QDir(m_data.path()).mkpath(QStringLiteral("firmware"));
   const QString firmware = m_data.path() + QStringLiteral("/firmware/");
@@ -84,6 +96,12 @@ UiHarness::UiHarness(const HarnessSetup& setup) {
   options.connection.scanUsbPorts = false;
   options.connection.extraSerialPaths = setup.serialPaths;
   options.connection.tcpConnectTimeoutMs = 500;
+  options.connection.announcementPeriodMs = setup.announcementPeriodMs;
+  options.discoveryClock = setup.discoveryClock;
+  if (!setup.lastDevice.isEmpty()) {
+    QFile remembered(m_data.path() + QStringLiteral("/last_device.txt"));
+    if (remembered.open(QIODevice::WriteOnly)) remembered.write(setup.lastDevice.toLatin1());
+  }
   options.linkClock = &m_clock;
   options.prompts = &prompts;
   m_app = std::make_unique<COstrivaneApp>(options);

@@ -5,10 +5,12 @@
 // 127.0.0.1 on a free port. The link runs on an accelerated clock so that a device that stops
 // answering is given up in a fraction of a second instead of ten.
 
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -46,6 +48,21 @@ class AcceleratedClock final : public Clock {
   std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
 
+// Real time plus an offset that a test moves forward (the discovery table ages by it); the
+// listener thread reads it.
+class ShiftedClock final : public Clock {
+ public:
+  Millis Now() const override {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<Millis>(now) + Millis{m_offsetMs.load()};
+  }
+  void SleepFor(Millis duration) override { std::this_thread::sleep_for(duration); }
+  void Advance(Millis by) { m_offsetMs += by.count(); }
+
+ private:
+  std::atomic<long long> m_offsetMs{0};
+};
+
 // Answers message boxes from a script (OK once the script is used up) and records them.
 class RecordingPrompts final : public Prompts {
  public:
@@ -69,26 +86,43 @@ class RecordingPrompts final : public Prompts {
 
 // A simulated modulator serving TCP on a free loopback port, optionally a pseudo-terminal and
 // multicast announcements.
+struct SimSetup {
+  std::uint8_t type = 131;
+  bool withPty = false;
+  // Several devices share one port number on different loopback addresses, as a rack does.
+  QString address = QStringLiteral("127.0.0.1");
+  std::uint16_t tcpPort = 0;  // 0: a free one
+  QString identifier = QStringLiteral("UITEST");
+};
+
 class SimDevice {
  public:
   explicit SimDevice(std::uint8_t type = 131, bool withPty = false);
+  explicit SimDevice(const SimSetup& setup);
   ~SimDevice();
 
-  // Announces the device to a discovery listener on this port, every 200 ms.
+  // Announces the device (its identifier and address) to a discovery listener on this port,
+  // every 200 ms.
   bool Announce(quint16 discoveryPort);
+  void StopAnnouncing();
+  bool Started() const { return m_started; }
   std::uint16_t TcpPort() const { return m_tcp.Port(); }
+  const QString& Identifier() const { return m_setup.identifier; }
   QString PtyPath() const { return m_pty ? m_pty->SlavePath() : QString(); }
   // Requests received so far with this command.
   int Count(std::uint8_t command) const;
   bool Received(std::uint8_t command, const QByteArray& payload) const;
   void GoSilent();
+  void Answer();
 
   sim::SimulatedModulator device;
 
  private:
   static sim::SimOptions Options(std::uint8_t type);
 
+  SimSetup m_setup;
   sim::TcpServer m_tcp;
+  bool m_started = false;
   std::unique_ptr<sim::PtyServer> m_pty;
   std::unique_ptr<sim::Announcer> m_announcer;
 };
@@ -98,6 +132,10 @@ struct HarnessSetup {
   bool manufacturer = false;
   std::uint16_t devicePort = 0;  // TCP port of announced devices
   QStringList serialPaths{};
+  // Short, so that a lone announced device is connected without the full period's wait.
+  int announcementPeriodMs = 300;
+  QString lastDevice{};  // written to last_device.txt before the start
+  Clock* discoveryClock = nullptr;
 };
 
 // The whole application, started, with its data and desktop folders in temporary directories.
@@ -113,6 +151,7 @@ class UiHarness {
   OperationContext& Ctx() { return m_app->Context(); }
   QString DesktopFolder() const { return m_desktop.path(); }
   QString FirmwareFolder() const { return m_data.path() + QStringLiteral("/firmware"); }
+  QString DataFolder() const { return m_data.path(); }
 
   // Waits (running the event loop) until the window has connected a device.
   bool WaitConnected(int timeoutMs = 8000);

@@ -43,11 +43,11 @@ void ShowSearchText(OperationContext& ctx) {
 }  // namespace
 
 ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& discovery,
-                              const ConnectionOptions& connection) {
+                              const ConnectionOptions& connection, const NetworkTarget& target) {
   if (ctx.flags.EdidRequest) ProgramEdid(ctx);
   ShowSearchText(ctx);
   ConnectOutcome outcome;
-  if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection)) return outcome;
+  if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection, target)) return outcome;
   // A new connection: the model in memory is not this device's until its record is read.
   ForgetDeviceRecord(ctx);
   if (HardwareCheck(ctx)) return outcome;
@@ -68,6 +68,18 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   }
   outcome.result = ConnectOutcome::Result::Ready;
   return outcome;
+}
+
+QVector<ProbedDevice> ProbeDevices(OperationContext& ctx, const QVector<DiscoveredDevice>& devices,
+                                   const ConnectionOptions& connection) {
+  QVector<ProbedDevice> identified;
+  for (const DiscoveredDevice& device : devices) {
+    ProbedDevice probed{device.identifier, {}};
+    if (IdentifyAt(device.address, connection, ctx.clock, probed.identity)) {
+      identified.append(probed);
+    }
+  }
+  return identified;
 }
 
 bool TakeLinkError(OperationContext& ctx) {

@@ -9,12 +9,16 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "sim/Announcer.h"
 #include "sim/SimulatedModulator.h"
 #include "sim/TcpServer.h"
+#include "ui/DeviceList.h"
 #include "ui/Info.h"
 #include "ui/OstrivaneApp.h"
 #include "ui/OstrivaneDlg.h"
@@ -121,6 +125,62 @@ bool GrabWindow(const QDir& out, const QString& suffix) {
   return saved;
 }
 
+// The list a rack of three announced modulators brings up, once each has been identified.
+bool GrabDeviceList(const QDir& out, const QString& suffix) {
+  struct Member {
+    std::uint8_t type;
+    const char* identifier;
+    const char* address;
+  };
+  constexpr Member kRack[] = {{176, "HEADEND-R1-01", "127.0.0.2"},
+                              {192, "HEADEND-R1-02", "127.0.0.3"},
+                              {131, "HEADEND-R1-03", "127.0.0.4"}};
+  std::vector<std::unique_ptr<sim::SimulatedModulator>> devices;
+  std::vector<std::unique_ptr<sim::TcpServer>> servers;
+  std::uint16_t port = 0;
+  for (const Member& member : kRack) {
+    sim::SimOptions simOptions;
+    simOptions.typeCode = member.type;
+    devices.push_back(std::make_unique<sim::SimulatedModulator>(simOptions));
+    servers.push_back(std::make_unique<sim::TcpServer>(*devices.back(), port,
+                                                       QString::fromLatin1(member.address)));
+    if (!servers.back()->Start()) return false;
+    port = servers.back()->Port();
+  }
+  QTemporaryDir data;
+  AppOptions options;
+  options.dataFolder = data.path();
+  options.desktopFolder = data.path();
+  options.discovery.interfaceAddress = QStringLiteral("127.0.0.1");
+  options.discovery.port = 0;
+  options.connection.tcpPort = port;
+  options.connection.scanUsbPorts = false;
+  COstrivaneApp ostrivaneApp(options);
+  ostrivaneApp.Start();
+  COstrivaneDlg& window = *ostrivaneApp.MainDialog();
+  std::vector<std::unique_ptr<sim::Announcer>> announcers;
+  for (const Member& member : kRack) {
+    sim::AnnouncerOptions announce;
+    announce.identifier = QString::fromLatin1(member.identifier);
+    announce.address = QString::fromLatin1(member.address);
+    announce.port = ostrivaneApp.DiscoveryPort();
+    announcers.push_back(std::make_unique<sim::Announcer>(announce));
+    if (!announcers.back()->Start()) return false;
+  }
+  const auto identified = [&] {
+    const QStringList entries = window.DeviceList().EntryTexts();
+    return entries.size() == 3 && std::all_of(entries.begin(), entries.end(), [](const QString& e) {
+             return e.count(QLatin1Char(',')) == 2;
+           });
+  };
+  if (!WaitFor(identified, kTimeoutMs * 2)) return false;
+  Settle(kPollMs * 5);
+  const bool saved =
+      Save(window, out.filePath(QStringLiteral("device-list") + suffix + QStringLiteral(".png")));
+  window.close();
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +195,6 @@ int main(int argc, char** argv) {
   const QString suffix = args.size() > 2 ? args[2] : QString();
   QDir().mkpath(out.path());
   const bool ok = SavePictureSheet(out.filePath(QStringLiteral("pictures%1.png").arg(suffix))) &&
-                  GrabWindow(out, suffix);
+                  GrabWindow(out, suffix) && GrabDeviceList(out, suffix);
   return ok ? 0 : 1;
 }
