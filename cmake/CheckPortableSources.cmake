@@ -3,7 +3,7 @@
 # cmake -DSOURCE_DIR=<src> -P CheckPortableSources.cmake
 set(forbidden
   "sys/socket\\.h" "sys/select\\.h" "sys/un\\.h" "netinet/[a-z_]+\\.h" "arpa/[a-z_]+\\.h"
-  "netdb\\.h" "poll\\.h" "unistd\\.h" "ifaddrs\\.h" "net/if\\.h"
+  "netdb\\.h" "poll\\.h" "ifaddrs\\.h" "net/if\\.h"
   "winsock2?\\.h" "ws2[a-z]*\\.h" "iphlpapi\\.h" "mswsock\\.h")
 list(JOIN forbidden "|" alternatives)
 file(GLOB_RECURSE sources "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")

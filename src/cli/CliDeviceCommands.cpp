@@ -1,5 +1,4 @@
 // Commands that talk to a connected device.
-#include <unistd.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +9,7 @@
 #include <cstdio>
 
 #include "cli/Cli.h"
+#include "cli/Terminal.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOutput.h"
 #include "link/Connection.h"
@@ -173,7 +173,7 @@ int RunSnapshot(CommandIo& io) {
 int RunEdid(CommandIo& io) {
   const bool confirmed = io.args.Has(QStringLiteral("--yes"));
   // Nobody could answer the questions: the command never pretends to wait for them.
-  if (!confirmed && isatty(fileno(stdin)) == 0)
+  if (!confirmed && !cli::IsTerminal(stdin))
     return io.Fail(kExitUsage, QStringLiteral("edid rewrites the device's EDID table: pass --yes "
                                               "to confirm (standard input is not a terminal)."));
   CliSession session(io.err, true, io.trace);

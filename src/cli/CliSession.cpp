@@ -1,6 +1,6 @@
 #include "cli/CliSession.h"
+#include "cli/Terminal.h"
 
-#include <unistd.h>
 
 #include <QThread>
 
@@ -22,7 +22,7 @@ QString ListenedWhere(const LinkRequest& request) {
 }  // namespace
 
 CliSession::CliSession(QTextStream& err, bool quiet, LinkObserver* trace)
-    : status(err, isatty(fileno(stderr)) != 0, quiet), prompts(err), link(clock, status) {
+    : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status) {
   link.SetObserver(trace);
 }
 
