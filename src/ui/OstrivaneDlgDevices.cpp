@@ -52,9 +52,16 @@ void COstrivaneDlg::SubmitProbes() {
   auto probed = std::make_shared<QVector<ProbedDevice>>();
   m_device.Submit([probed, fresh, connection = m_connection](
                       OperationContext& ctx) { *probed = ProbeDevices(ctx, fresh, connection); },
-                  [this, probed] {
+                  [this, probed, fresh] {
                     for (const ProbedDevice& device : *probed)
                       m_identified[device.identifier] = device.identity;
+                    // One unanswered identify (a busy device, a lost datagram's worth of bad
+                    // luck) must not leave an entry without its model for good: tried again.
+                    for (const DiscoveredDevice& device : fresh) {
+                      if (!m_identified.contains(device.identifier)) {
+                        m_probed.remove(device.identifier);
+                      }
+                    }
                     if (!m_connected && !m_closing) RefreshDeviceList();
                   });
 }

@@ -54,12 +54,22 @@ QListWidget& Entries(UiHarness& ui) {
   return *ui.Dialog().DeviceList().findChild<QListWidget*>(QStringLiteral("deviceEntries"));
 }
 
-bool WaitListed(UiHarness& ui, const QStringList& entries, int timeoutMs = 8000) {
-  return WaitUntil(
+// The list follows the discovery table, whose order is the order the announcements were first
+// heard in: the simulators announce concurrently, so the entries are compared without order.
+bool WaitListed(UiHarness& ui, QStringList entries, int timeoutMs = 8000) {
+  entries.sort();
+  const bool listed = WaitUntil(
       [&] {
-        return ui.Dialog().DeviceListShown() && ui.Dialog().DeviceList().EntryTexts() == entries;
+        QStringList shown = ui.Dialog().DeviceList().EntryTexts();
+        shown.sort();
+        return ui.Dialog().DeviceListShown() && shown == entries;
       },
       timeoutMs);
+  if (!listed) {
+    ADD_FAILURE() << "listed: " << ui.Dialog().DeviceList().EntryTexts().join(" | ").toStdString()
+                  << (ui.Dialog().DeviceListShown() ? "" : " (list not shown)");
+  }
+  return listed;
 }
 
 int RowOf(QListWidget& list, const QString& text) {
@@ -128,13 +138,15 @@ TEST(DeviceListTest, TwoDevices_ListedAndNothingConnectedUntilEnterPicksOne) {
   ASSERT_NE(connectButton, nullptr);
   EXPECT_EQ(list.accessibleName(), QStringLiteral("Modulators on the network"));
   EXPECT_EQ(connectButton->accessibleName(), QStringLiteral("Connect"));
-  EXPECT_EQ(list.item(1)->data(Qt::AccessibleTextRole).toString(), kEntryB);
+  const int rowB = RowOf(list, kEntryB);
+  ASSERT_GE(rowB, 0);
+  EXPECT_EQ(list.item(rowB)->data(Qt::AccessibleTextRole).toString(), kEntryB);
   EXPECT_EQ(NextTabStop(&list), connectButton);
-  QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(&list)->child(1);
+  QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(&list)->child(rowB);
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry->text(QAccessible::Name), kEntryB);
 
-  list.setCurrentRow(RowOf(list, kEntryB));
+  list.setCurrentRow(rowB);
   QTest::keyClick(&list, Qt::Key_Return);
   ASSERT_TRUE(ui.WaitConnected());
   EXPECT_EQ(ui.Dialog().windowTitle(), QStringLiteral("Ostrivane 1.0 (H192[C0]-20.10)"));
@@ -231,7 +243,7 @@ TEST(DeviceListTest, SilentEntry_AgesOutOfTheListAfterTenSeconds) {
   rack[0].StopAnnouncing();
   discoveryClock.Advance(std::chrono::milliseconds(6000));
   QTest::qWait(2 * COstrivaneDlg::kDeviceListRefreshMs);
-  EXPECT_EQ(ui.Dialog().DeviceList().EntryTexts(), (QStringList{kEntryA, kEntryB}));
+  EXPECT_TRUE(WaitListed(ui, {kEntryA, kEntryB}, 0));
 
   // Past ten silent seconds; the other device keeps announcing and stays.
   discoveryClock.Advance(std::chrono::milliseconds(4500));
