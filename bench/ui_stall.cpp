@@ -210,6 +210,7 @@ void SerialDeviceGoesAway() {
 void FirmwareOverPacedPty() {
   sim::SimulatedModulator device(Options(115200));
   sim::PtyServer pty(device);
+  pty.SetBaudRate(115200);
   pty.Start();
   Window window(0, {pty.SlavePath()});
   const QString folder = window.data.path() + QStringLiteral("/firmware");
@@ -236,6 +237,7 @@ void LogDownload() {
   options.logFileSize = 64 * 1024;
   sim::SimulatedModulator device(options);
   sim::PtyServer pty(device);
+  pty.SetBaudRate(115200);
   pty.Start();
   Window window(0, {pty.SlavePath()});
   window.Start();
