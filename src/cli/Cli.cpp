@@ -20,30 +20,30 @@ int RunHelp(CommandIo& io) {
     io.out << OverviewUsage() << Qt::flush;
     return kExitOk;
   }
-  const CommandSpec* spec = FindCommand(topic);
-  if (!spec || spec->words.size() != topic.size()) return UnknownCommand(io, topic);
-  io.out << CommandUsage(*spec) << Qt::flush;
+  const CommandSpec* entry = FindCommand(topic);
+  if (!entry || entry->words.size() != topic.size()) return UnknownCommand(io, topic);
+  io.out << CommandUsage(*entry) << Qt::flush;
   return kExitOk;
 }
 
 // Usage errors the table can see: options the command does not take, argument counts.
-QString CheckLine(const CommandSpec& spec, const CliArgs& args) {
-  if (const QString problem = CheckOptions(spec, args.options.keys()); !problem.isEmpty())
+QString CheckLine(const CommandSpec& entry, const CliArgs& args) {
+  if (const QString problem = CheckOptions(entry, args.options.keys()); !problem.isEmpty())
     return problem;
-  const QStringList rest = args.positional.mid(spec.words.size());
-  const QString name = spec.words.join(QLatin1Char(' '));
-  if (rest.size() > spec.maxArgs)
-    return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, rest.at(spec.maxArgs));
-  if (rest.size() < spec.minArgs)
-    return QStringLiteral("%1 needs %2").arg(name, QString::fromUtf8(spec.synopsis));
+  const QStringList rest = args.positional.mid(entry.words.size());
+  const QString name = entry.words.join(QLatin1Char(' '));
+  if (rest.size() > entry.maxArgs)
+    return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, rest.at(entry.maxArgs));
+  if (rest.size() < entry.minArgs)
+    return QStringLiteral("%1 needs %2").arg(name, QString::fromUtf8(entry.synopsis));
   return {};
 }
 
-int RunCommand(CommandIo& io, const CommandSpec& spec) {
-  if (const QString problem = CheckLine(spec, io.args); !problem.isEmpty()) {
+int RunCommand(CommandIo& io, const CommandSpec& entry) {
+  if (const QString problem = CheckLine(entry, io.args); !problem.isEmpty()) {
     io.Fail(kExitUsage, problem + QStringLiteral("."));
     io.err
-        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(spec.words.join(QLatin1Char(' ')))
+        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(entry.words.join(QLatin1Char(' ')))
         << Qt::flush;
     return kExitUsage;
   }
@@ -55,8 +55,8 @@ int RunCommand(CommandIo& io, const CommandSpec& spec) {
       return io.Fail(kExitLocal, QStringLiteral("cannot write the trace %1: %2.").arg(path, why));
     io.trace = &trace;
   }
-  io.args.positional = io.args.positional.mid(spec.words.size());
-  const int code = spec.handler(io);
+  io.args.positional = io.args.positional.mid(entry.words.size());
+  const int code = entry.handler(io);
   io.trace = nullptr;
   return code;
 }
@@ -84,13 +84,13 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     code = help ? kExitOk : kExitUsage;
   } else if (args.positional.first() == QStringLiteral("help")) {
     code = RunHelp(io);
-  } else if (const CommandSpec* spec = FindCommand(args.positional); !spec) {
+  } else if (const CommandSpec* entry = FindCommand(args.positional); !entry) {
     code = UnknownCommand(io, args.positional);
   } else if (help) {
-    out << CommandUsage(*spec) << Qt::flush;
+    out << CommandUsage(*entry) << Qt::flush;
     code = kExitOk;
   } else {
-    code = RunCommand(io, *spec);
+    code = RunCommand(io, *entry);
   }
   out.flush();
   err.flush();

@@ -196,38 +196,38 @@ const QList<CommandSpec>& CommandTable() {
 
 const CommandSpec* FindCommand(const QStringList& words) {
   const CommandSpec* best = nullptr;
-  for (const CommandSpec& spec : CommandTable()) {
-    if (words.mid(0, spec.words.size()) != spec.words) continue;
-    if (!best || spec.words.size() > best->words.size()) best = &spec;
+  for (const CommandSpec& entry : CommandTable()) {
+    if (words.mid(0, entry.words.size()) != entry.words) continue;
+    if (!best || entry.words.size() > best->words.size()) best = &entry;
   }
   return best;
 }
 
-QString CommandUsage(const CommandSpec& spec) {
-  QString text = QStringLiteral("usage: ostrivane-cli %1").arg(spec.words.join(QLatin1Char(' ')));
-  if (*spec.synopsis) text += QLatin1Char(' ') + QString::fromUtf8(spec.synopsis);
-  if (spec.json) text += QStringLiteral(" [--json]");
-  text += QStringLiteral("\n\n%1.\n\n").arg(QString::fromUtf8(spec.summary));
-  QString details = QString::fromUtf8(spec.details);
+QString CommandUsage(const CommandSpec& entry) {
+  QString text = QStringLiteral("usage: ostrivane-cli %1").arg(entry.words.join(QLatin1Char(' ')));
+  if (*entry.synopsis) text += QLatin1Char(' ') + QString::fromUtf8(entry.synopsis);
+  if (entry.json) text += QStringLiteral(" [--json]");
+  text += QStringLiteral("\n\n%1.\n\n").arg(QString::fromUtf8(entry.summary));
+  QString details = QString::fromUtf8(entry.details);
   // The options first, the example last.
-  if (spec.json)
+  if (entry.json)
     details.insert(details.indexOf(QStringLiteral("Example:")),
                    QStringLiteral("  --json  print the result as JSON\n"));
   text += details;
   text += QLatin1Char('\n');
-  if (spec.link) text += QString::fromUtf8(kLinkHelp);
+  if (entry.link) text += QString::fromUtf8(kLinkHelp);
   text += QString::fromUtf8(kCommonHelp);
   text += QString::fromUtf8(kExitHelp);
-  text += spec.diffExit ? QStringLiteral(",\n  5 the device differs from the file.\n")
+  text += entry.diffExit ? QStringLiteral(",\n  5 the device differs from the file.\n")
                         : QStringLiteral(".\n");
   return text;
 }
 
 QString OverviewUsage() {
   QString text = QStringLiteral("usage: ostrivane-cli COMMAND [options]\n\nCommands:\n");
-  for (const CommandSpec& spec : CommandTable()) {
-    const QString name = spec.words.join(QLatin1Char(' '));
-    text += QStringLiteral("  %1  %2\n").arg(name, -16).arg(QString::fromUtf8(spec.summary));
+  for (const CommandSpec& entry : CommandTable()) {
+    const QString name = entry.words.join(QLatin1Char(' '));
+    text += QStringLiteral("  %1  %2\n").arg(name, -16).arg(QString::fromUtf8(entry.summary));
   }
   text += QStringLiteral(
       "  help [COMMAND]    this overview, or one command's options, example and exit codes\n\n");
@@ -238,12 +238,12 @@ QString OverviewUsage() {
   return text;
 }
 
-QString CheckOptions(const CommandSpec& spec, const QStringList& given) {
+QString CheckOptions(const CommandSpec& entry, const QStringList& given) {
   for (const QString& option : given) {
-    if (kCommonOptions.contains(option) || spec.options.contains(option)) continue;
-    if (spec.link && kLinkOptions.contains(option)) continue;
-    if (spec.json && option == QStringLiteral("--json")) continue;
-    return QStringLiteral("%1 does not take %2").arg(spec.words.join(QLatin1Char(' ')), option);
+    if (kCommonOptions.contains(option) || entry.options.contains(option)) continue;
+    if (entry.link && kLinkOptions.contains(option)) continue;
+    if (entry.json && option == QStringLiteral("--json")) continue;
+    return QStringLiteral("%1 does not take %2").arg(entry.words.join(QLatin1Char(' ')), option);
   }
   return {};
 }

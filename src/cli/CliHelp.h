@@ -27,10 +27,10 @@ const QList<CommandSpec>& CommandTable();
 // The command named at the start of words (longest match), or nullptr.
 const CommandSpec* FindCommand(const QStringList& words);
 // "help COMMAND" text: usage line, options, example, exit codes.
-QString CommandUsage(const CommandSpec& spec);
+QString CommandUsage(const CommandSpec& entry);
 // The overview that "help" prints.
 QString OverviewUsage();
 // Empty when every option given is one that the command accepts, else a sentence saying which.
-QString CheckOptions(const CommandSpec& spec, const QStringList& given);
+QString CheckOptions(const CommandSpec& entry, const QStringList& given);
 
 }  // namespace ostrivane::cli
