@@ -1,5 +1,7 @@
 #include "discovery/DiscoveryListener.h"
 
+#include "common/ThreadJoin.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -80,7 +82,10 @@ int DiscoveryListener::Start(const DiscoveryOptions& options) {
   // through the promise.
   auto opened = std::make_shared<std::promise<int>>();
   std::future<int> outcome = opened->get_future();
-  m_thread.reset(QThread::create([this, options, opened] { Run(options, *opened); }));
+  m_thread.reset(QThread::create([this, options, opened] {
+    Run(options, *opened);
+    MarkThreadEnd(this);
+  }));
   m_thread->start();
   if (!m_thread->isRunning() && !m_thread->isFinished()) {
     m_thread.reset();
@@ -114,6 +119,7 @@ void DiscoveryListener::Stop() {
   if (m_thread) {
     m_thread->quit();
     m_thread->wait();
+    MarkThreadJoined(this);
     m_thread.reset();
   }
   m_boundPort = 0;

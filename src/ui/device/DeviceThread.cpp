@@ -1,5 +1,7 @@
 #include "ui/device/DeviceThread.h"
 
+#include "common/ThreadJoin.h"
+
 #include <utility>
 
 namespace ostrivane {
@@ -25,6 +27,7 @@ DeviceThread::~DeviceThread() {
   }
   m_toDeviceCondition.notify_all();
   m_thread->wait();
+  MarkThreadJoined(this);
   // Completions already collected by Finish() still sit in the mailbox: let them find nothing
   // while this object exists.
   m_mailbox.Drain();
@@ -33,7 +36,10 @@ DeviceThread::~DeviceThread() {
 void DeviceThread::Start() {
   // A QThread, so that the channels opened there have an event dispatcher for their notifiers;
   // the jobs themselves are handed over under the mutex, not through Qt's event queue.
-  m_thread.reset(QThread::create([this] { DeviceLoop(); }));
+  m_thread.reset(QThread::create([this] {
+    DeviceLoop();
+    MarkThreadEnd(this);
+  }));
   m_thread->setObjectName(QStringLiteral("device"));
   m_thread->start();
 }
