@@ -34,7 +34,7 @@ struct WindowModel {
   WindowModel() : link(clock, status), displays(config) {}
 
   OperationContext Context() {
-    return OperationContext{link,     identity, config, panel,   shape,     deviceStatus,
+    return OperationContext{link,     identity, config, panel,   shape,    deviceStatus,
                             settings, flags,    status, prompts, displays, clock};
   }
 
@@ -83,8 +83,8 @@ TEST(DeviceThreadTest, Jobs_RunInOrderOffTheWindowThreadAndMergeBeforeTheirCompl
   ASSERT_TRUE(WaitUntil([&] { return completions == 3; }, 3000));
   EXPECT_EQ(onWindowThread, (QList<bool>{false, false, false}));
   // The displays ran on the window's thread with the job's model already merged.
-  EXPECT_EQ(f.model.displays.seen,
-            (QStringList{QStringLiteral("job 1"), QStringLiteral("job 2"), QStringLiteral("job 3")}));
+  EXPECT_EQ(f.model.displays.seen, (QStringList{QStringLiteral("job 1"), QStringLiteral("job 2"),
+                                                QStringLiteral("job 3")}));
   EXPECT_FALSE(f.device.Busy());
 }
 
@@ -137,7 +137,8 @@ TEST(DeviceThreadTest, Finish_AnswersAPendingQuestionCautiouslyWithoutShowingIt)
     file = ctx.prompts.GetSaveFileName({});
   });
   while (!asking.load()) QThread::msleep(1);
-  // Blocks the window's thread: the question posted to it cannot be shown, and must not be waited for.
+  // Blocks the window's thread: the question posted to it cannot be shown, and must not be waited
+  // for.
   f.device.Finish();
   EXPECT_EQ(answer, PromptAnswer::Cancel);
   EXPECT_TRUE(file.isEmpty());

@@ -46,9 +46,9 @@ TEST(WindowDeviceThreadTest, MainFirmwareTransfer_LocksTheWindowAndClosingIsIgno
   slow.onlyCommand = cmd::Flash;
   sim.device.SetFaults(slow);
   UiHarness ui({.devicePort = sim.TcpPort()});
-  ASSERT_FALSE(sim::WriteFirmwareImage(ui.FirmwareFolder(), QStringLiteral("UNIT131"), 21,
-                                       128 * 1024)
-                   .isEmpty());
+  ASSERT_FALSE(
+      sim::WriteFirmwareImage(ui.FirmwareFolder(), QStringLiteral("UNIT131"), 21, 128 * 1024)
+          .isEmpty());
   QSignalSpy connections(&ui.Dialog(), &COstrivaneDlg::DeviceConnected);
   ASSERT_TRUE(sim.Announce(ui.App().DiscoveryPort()));
 

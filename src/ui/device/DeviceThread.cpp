@@ -14,8 +14,7 @@ struct DeviceThread::Job {
   RecordedDisplays displays;
 };
 
-DeviceThread::DeviceThread(OperationContext& window, WindowMailbox& mailbox,
-                           Prompts& windowPrompts)
+DeviceThread::DeviceThread(OperationContext& window, WindowMailbox& mailbox, Prompts& windowPrompts)
     : m_window(window), m_mailbox(mailbox), m_prompts(mailbox, windowPrompts) {}
 
 DeviceThread::~DeviceThread() {
@@ -90,9 +89,9 @@ void DeviceThread::DeviceLoop() {
 
 void DeviceThread::RunJob(Job& job) {
   ModelState& s = job.state;
-  OperationContext ctx{m_window.link,   s.identity,        s.config, s.panel,         s.shape,
-                       s.deviceStatus,  m_window.settings, s.flags,  m_window.status, m_prompts,
-                       job.displays,    m_window.clock};
+  OperationContext ctx{m_window.link,   s.identity,     s.config,          s.panel,
+                       s.shape,         s.deviceStatus, m_window.settings, s.flags,
+                       m_window.status, m_prompts,      job.displays,      m_window.clock};
   job.work(ctx);
 }
 

@@ -21,7 +21,8 @@ struct ModelState {
 };
 
 // Field by field: the window takes the job's value where the job changed the field and the window
-// did not change it meanwhile. An edit made while the job ran wins; it is sent by its own countdown.
+// did not change it meanwhile. An edit made while the job ran wins; it is sent by its own
+// countdown.
 void MergeJobResult(OperationContext& ctx, const ModelState& base, const ModelState& result);
 
 // The panel displays a job asked for, kept until the window has merged the job's model.

@@ -2,7 +2,8 @@
 
 namespace ostrivane {
 
-PromptsRelay::PromptsRelay(WindowMailbox& window, Prompts& target) : m_window(window), m_target(target) {}
+PromptsRelay::PromptsRelay(WindowMailbox& window, Prompts& target)
+    : m_window(window), m_target(target) {}
 
 std::optional<PromptsRelay::Answer> PromptsRelay::Ask(std::function<void(Prompts&, Answer&)> ask) {
   if (m_abandoned.load()) return std::nullopt;
@@ -13,19 +14,19 @@ std::optional<PromptsRelay::Answer> PromptsRelay::Ask(std::function<void(Prompts
   }
   auto shared = std::make_shared<Answer>();
   m_window.Post([this, shared, ask = std::move(ask)] {
-        {
-          std::lock_guard lock(m_mutex);
-          if (shared->abandoned) return;
-        }
-        // The dialog runs here, on the window's thread, while the device thread waits below.
-        Answer answer;
-        ask(m_target, answer);
-        std::lock_guard lock(m_mutex);
-        shared->button = answer.button;
-        shared->path = answer.path;
-        shared->answered = true;
-        m_answered.notify_all();
-      });
+    {
+      std::lock_guard lock(m_mutex);
+      if (shared->abandoned) return;
+    }
+    // The dialog runs here, on the window's thread, while the device thread waits below.
+    Answer answer;
+    ask(m_target, answer);
+    std::lock_guard lock(m_mutex);
+    shared->button = answer.button;
+    shared->path = answer.path;
+    shared->answered = true;
+    m_answered.notify_all();
+  });
   std::unique_lock lock(m_mutex);
   m_answered.wait(lock, [&] { return shared->answered || m_abandoned.load(); });
   if (shared->answered) return *shared;
@@ -40,8 +41,7 @@ void PromptsRelay::Abandon() {
 }
 
 PromptAnswer PromptsRelay::ShowMessage(const MessageBoxRequest& request) {
-  const auto answer =
-      Ask([request](Prompts& p, Answer& a) { a.button = p.ShowMessage(request); });
+  const auto answer = Ask([request](Prompts& p, Answer& a) { a.button = p.ShowMessage(request); });
   if (answer) return answer->button;
   return request.buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }
