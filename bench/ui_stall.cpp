@@ -144,6 +144,25 @@ void SearchOverSilentPorts() {
   for (auto& pty : ptys) pty->Stop();
 }
 
+// Connected already: loses the device as lose says, then measures the window until it searches
+// again and a second longer.
+void MeasureLoss(Window& window, const char* what, const std::function<void()>& lose) {
+  if (!RunUntil([&] { return window.Connected(); }, 15000)) {
+    std::printf("  the device was not connected\n");
+    return;
+  }
+  RunFor(500);
+  StallProbe probe;
+  probe.Start();
+  QElapsedTimer since;
+  since.start();
+  lose();
+  const bool noticed = RunUntil([&] { return window.Text() == kWaiting; }, 30000);
+  const double noticedMs = noticed ? static_cast<double>(since.elapsed()) : -1;
+  RunFor(1000);
+  Report(what, probe.StopMs(), noticedMs);
+}
+
 // Connected over TCP, then the device goes wrong in one of two ways.
 void ConnectedTcpDevice(bool closeSocket) {
   sim::SimulatedModulator device(Options());
@@ -157,28 +176,18 @@ void ConnectedTcpDevice(bool closeSocket) {
   announce.interval = std::chrono::milliseconds(200);
   sim::Announcer announcer(announce);
   announcer.Start();
-  if (!RunUntil([&] { return window.Connected(); }, 15000)) {
-    std::printf("  the device was not connected\n");
-    return;
-  }
-  RunFor(500);
-  StallProbe probe;
-  probe.Start();
-  QElapsedTimer since;
-  since.start();
-  if (closeSocket) {
-    announcer.Stop();
-    tcp.Stop();
-  } else {
-    sim::SimFaults silent;
-    silent.silence = true;
-    device.SetFaults(silent);
-  }
-  const bool noticed = RunUntil([&] { return window.Text() == kWaiting; }, 30000);
-  const double noticedMs = noticed ? static_cast<double>(since.elapsed()) : -1;
-  RunFor(1000);
-  Report(closeSocket ? "TCP device closes its socket" : "connected TCP device stops answering",
-         probe.StopMs(), noticedMs);
+  MeasureLoss(window,
+              closeSocket ? "TCP device closes its socket" : "connected TCP device stops answering",
+              [&] {
+                if (closeSocket) {
+                  announcer.Stop();
+                  tcp.Stop();
+                } else {
+                  sim::SimFaults silent;
+                  silent.silence = true;
+                  device.SetFaults(silent);
+                }
+              });
   announcer.Stop();
   window.app.reset();
   tcp.Stop();
@@ -190,20 +199,8 @@ void SerialDeviceGoesAway() {
   pty->Start();
   Window window(0, {pty->SlavePath()});
   window.Start();
-  if (!RunUntil([&] { return window.Connected(); }, 15000)) {
-    std::printf("  the device was not connected\n");
-    return;
-  }
-  RunFor(500);
-  StallProbe probe;
-  probe.Start();
-  QElapsedTimer since;
-  since.start();
-  pty.reset();  // the other side of the pseudo-terminal closes
-  const bool noticed = RunUntil([&] { return window.Text() == kWaiting; }, 30000);
-  const double noticedMs = noticed ? static_cast<double>(since.elapsed()) : -1;
-  RunFor(1000);
-  Report("serial device's pseudo-terminal closes", probe.StopMs(), noticedMs);
+  // The other side of the pseudo-terminal closes.
+  MeasureLoss(window, "serial device's pseudo-terminal closes", [&] { pty.reset(); });
   window.app.reset();
 }
 
