@@ -178,6 +178,23 @@ int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
   return kExitOk;
 }
 
+// The file is judged before the device is touched: a file that will not be written costs no
+// backup either. The same checks run again on the model read from the device.
+int CheckFileBeforeBackup(CommandIo& io, const CliSession& session, const OperationContext& ctx,
+                          const QByteArray& record) {
+  DeviceConfig trial = session.config;
+  PanelState trialPanel = session.panel;
+  if (!ConfigurationFiles::DecodeFileRecord(record, ctx.Layout(), trial, trialPanel))
+    return io.Fail(kExitLocal, QStringLiteral("Config. file not compatible !"));
+  if (!io.args.Has(QStringLiteral("--store-default"))) return kExitOk;
+  trialPanel.LogoFieldText = trial.LogoName;
+  QByteArray encoded;
+  QString refusal;
+  if (!EncodeConfigImage(trial, trialPanel, ctx.Layout(), encoded, &refusal))
+    return io.Fail(kExitFailed, QStringLiteral("nothing was sent: %1.").arg(refusal));
+  return kExitOk;
+}
+
 int StoreAsDefault(CommandIo& io, CliSession& session, OperationContext& ctx) {
   // As after LOAD in the window: send, read back and store the default, unless the record
   // cannot be built (then nothing at all goes out).
@@ -216,6 +233,7 @@ int RunConfigPut(CommandIo& io) {
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
+  if (const int code = CheckFileBeforeBackup(io, session, ctx, record)) return code;
   // The backup is taken here, once, before the file replaces the model.
   session.flags.BackupsDisabled = true;
   if (const int code = ReadAndBackUp(io, session, ctx)) return code;

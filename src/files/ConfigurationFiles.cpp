@@ -133,8 +133,7 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
     Report(kReadErrorText, true);
     return {LoadOutcome::ReadError};
   }
-  if (bytes.size() < kMinFileBytes || bytes.size() > qsizetype{kConfigImageMax} ||
-      !DecodeConfigImage(bytes, context, config, panel)) {
+  if (!DecodeFileRecord(bytes, context, config, panel)) {
     Report(kNotCompatibleText, true);
     return {LoadOutcome::NotCompatible};
   }
@@ -142,6 +141,12 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
   panel.FactoryDefaultRequest = 1;
   Report(kLoadedText, false);
   return {LoadOutcome::Loaded, LoadResult::kManufacturerPage};
+}
+
+bool ConfigurationFiles::DecodeFileRecord(const QByteArray& bytes, const LayoutContext& context,
+                                          DeviceConfig& config, PanelState& panel) {
+  return bytes.size() >= kMinFileBytes && bytes.size() <= qsizetype{kConfigImageMax} &&
+         DecodeConfigImage(bytes, context, config, panel);
 }
 
 }  // namespace ostrivane

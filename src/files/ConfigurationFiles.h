@@ -63,6 +63,10 @@ class ConfigurationFiles {
   LoadResult LoadConfigurationFrom(const QString& path, DeviceConfig& config, PanelState& panel,
                                    const LayoutContext& context);
 
+  // Whether bytes, as read from a file, are a record of the connected device; decodes it into
+  // config and panel when they are.
+  static bool DecodeFileRecord(const QByteArray& bytes, const LayoutContext& context,
+                               DeviceConfig& config, PanelState& panel);
   // ".tmc" for type 121, ".itc" for every other type.
   static QString ExtensionFor(std::uint8_t typeCode);
   // Replaces path with exactly record, or leaves an existing file as it was.

@@ -246,6 +246,48 @@ TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
   EXPECT_EQ(m_device->ConfigRecord(), held);
 }
 
+TEST_F(CliTest, ConfigPut_FileThatWillNotBeWritten_TouchesNothingAndMakesNoBackup) {
+  StartDevice(131);
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("a.itc"))}).code,
+      cli::kExitOk);
+  // A full 1024-byte file whose USB file name lacks ".ts": it decodes, but the record made from
+  // it is three bytes longer than a record can be.
+  QByteArray big = ReadAll(Path(QStringLiteral("a.itc")));
+  const qsizetype ts = big.indexOf(QByteArray(".ts\0", 4));
+  ASSERT_GT(ts, 0);
+  big.remove(ts, 3);
+  ASSERT_LT(big.size(), 1024);
+  big.prepend(QByteArray(1024 - big.size(), 'x'));
+  QFile file(Path(QStringLiteral("big.itc")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(big);
+  file.close();
+  QFile multi(Path(QStringLiteral("multi.itc")));
+  ASSERT_TRUE(multi.open(QIODevice::WriteOnly));
+  multi.write(QByteArray("VEVE\xb0", 5) + QByteArray(60, '\0'));
+  multi.close();
+
+  const QByteArray held = m_device->ConfigRecord();
+  m_device->ClearRequests();
+  const CliRun tooBig = Cli({QStringLiteral("config"), QStringLiteral("put"),
+                             Path(QStringLiteral("big.itc")), QStringLiteral("--store-default")});
+  EXPECT_EQ(tooBig.code, cli::kExitFailed);
+  EXPECT_TRUE(tooBig.err.contains("does not fit in a 1024-byte record")) << tooBig.err.constData();
+  const CliRun foreign =
+      Cli({QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("multi.itc")),
+           QStringLiteral("--store-default")});
+  EXPECT_EQ(foreign.code, cli::kExitLocal);
+
+  EXPECT_EQ(m_device->ConfigRecord(), held);
+  EXPECT_EQ(m_device->Counters().factoryDefaults, 0);
+  for (const SimRequest& r : m_device->Requests()) {
+    EXPECT_NE(r.command, 0x50);
+    EXPECT_NE(r.command, 0x70);
+  }
+  EXPECT_FALSE(QDir(Path(QStringLiteral("backups"))).exists());
+}
+
 TEST_F(CliTest, FirmwareUpgrade_RefusedStepExitsThreeNamingIt) {
   StartDevice(131, 20);
   const QString folder = Path(QStringLiteral("fw"));
