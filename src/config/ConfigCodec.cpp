@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/DeviceCodes.h"
 #include "config/FourKLayout.h"
 #include "config/LegacyLayout.h"
 #include "config/MultiLayout.h"
@@ -12,11 +13,7 @@ namespace ostrivane {
 
 namespace {
 
-constexpr std::uint8_t kFourKType = 192;
-constexpr std::uint8_t kSatelliteType = 156;
 constexpr std::uint8_t kPlayRecordFromVersion = 15;
-constexpr std::int32_t kModeIp = 0;
-constexpr std::int32_t kModeDvbS = 3;
 constexpr std::int32_t kMaxAttenuationDb = 29;
 constexpr std::int32_t kMaxAudioBitrate = 3;
 constexpr std::int32_t kMaxLcnType = 3;
@@ -220,7 +217,7 @@ void PrepareForLayout(DeviceConfig& config, RecordLayout layout) {
     config.AudioInput = 0;
     config.VideoInput = 0;
     config.Dhcp = 0;
-    if (config.Modulators[0].Mode == kModeIp) config.Modulators[0].Mode = coding::kModeDvbT;
+    if (config.Modulators[0].Mode == kModeIp) config.Modulators[0].Mode = kModeDvbT;
   }
   if (layout == RecordLayout::FourKLayout) config.Dhcp = 0;
 }

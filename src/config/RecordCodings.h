@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "config/DeviceCodes.h"
+
 namespace ostrivane {
 
 // How an item travels on the wire. Multi-byte items are little-endian.
@@ -85,9 +87,6 @@ struct AudioBitrateBps {
     return value >= 0 && value < kHighest ? kRates[value] : kRates[kHighest];
   }
 };
-
-inline constexpr std::int32_t kModeDvbT = 1;
-inline constexpr std::int32_t kModeDvbC = 2;
 
 // One byte standing for the output mode: set means DVB-C, clear means DVB-T. The 4K and multi
 // devices set it for everything but DVB-T...

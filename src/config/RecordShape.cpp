@@ -1,14 +1,10 @@
 #include "config/RecordShape.h"
 
+#include "config/DeviceCodes.h"
+
 namespace ostrivane {
 
 namespace {
-
-constexpr std::uint8_t kLegacyType = 121;
-constexpr std::uint8_t kFourKType = 192;
-constexpr std::uint8_t kMultiFourType = 176;
-constexpr std::uint8_t kMultiTwoType = 178;
-constexpr std::uint8_t kSatelliteType = 156;
 
 constexpr Limits kSatelliteFrequency{950000, 1150000, 960000};
 constexpr Limits kSatelliteSymbolRate{2500, 22000, 22000};

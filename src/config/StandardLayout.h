@@ -47,7 +47,7 @@ void WalkStandardFixed(Io& io, DeviceConfig& config, const LayoutContext& contex
   io.Text(config.Reference);
   io.Byte(config.DefaultCountry);
   io.Byte(config.CountryMirror);
-  io.Implied(output.Mode, coding::kModeDvbT);
+  io.Implied(output.Mode, kModeDvbT);
   io.Le32(output.FrequencyKhz);
   io.Byte(output.Bandwidth);
   io.Byte(output.TransmissionMode);
@@ -110,7 +110,7 @@ void WalkStandardPerService(Io& io, DeviceConfig& config, const LayoutContext& c
 template <class Io>
 void WalkStandardCable(Io& io, ModulatorSettings& output) {
   if (!io.Optional()) {
-    io.Implied(output.Mode, coding::kModeDvbT);
+    io.Implied(output.Mode, kModeDvbT);
     io.Implied(output.CableConstellation, 0);
     io.Implied(output.SymbolRateKsps, standard::kAbsentSymbolRate);
     return;

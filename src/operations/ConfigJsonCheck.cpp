@@ -10,6 +10,7 @@
 #include "config/ConfigFields.h"
 #include "config/ConfigJson.h"
 #include "config/DeviceCharset.h"
+#include "config/DeviceCodes.h"
 #include "operations/Capabilities.h"
 #include "operations/ModelTable.h"
 
@@ -17,13 +18,6 @@ namespace ostrivane {
 
 namespace {
 
-constexpr std::uint8_t kLegacyType = 121;
-constexpr std::uint8_t kSatelliteType = 156;
-constexpr std::uint8_t kFourKType = 192;
-constexpr std::int32_t kModeIp = 0;
-constexpr std::int32_t kModeDvbT = 1;
-constexpr std::int32_t kModeDvbC = 2;
-constexpr std::int32_t kModeDvbS = 3;
 constexpr std::int64_t kLe16Max = 65535;
 constexpr std::int64_t kFieldMax = 0x7FFFFFFF;
 constexpr std::int64_t kMinPid = 32;

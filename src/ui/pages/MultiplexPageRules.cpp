@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "config/DeviceCodes.h"
 #include "operations/Capabilities.h"
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
@@ -23,14 +24,6 @@ namespace {
 
 using namespace mpxcontrol;
 
-constexpr std::uint8_t kLegacyType = 121;
-constexpr std::uint8_t kSatelliteType = 156;
-constexpr std::uint8_t kFourKType = 192;
-
-constexpr std::int32_t kModeIp = 0;
-constexpr std::int32_t kModeDvbT = 1;
-constexpr std::int32_t kModeDvbC = 2;
-constexpr std::int32_t kModeDvbS = 3;
 constexpr std::int32_t kFullHardware = 0;
 constexpr std::int32_t kNoLcnCountry = 27;  // "---", the last item of the country list
 // From RTSP on (model 192) the device itself serves the stream: no destination to give.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "config/DeviceCodes.h"
 #include "operations/Capabilities.h"
 #include "operations/ModelTable.h"
 #include "ui/ColouredTabBar.h"
@@ -19,9 +20,6 @@ namespace {
 
 using namespace svccontrol;
 
-constexpr std::uint8_t kLegacyType = 121;
-constexpr std::uint8_t kSatelliteType = 156;
-constexpr std::uint8_t kFourKType = 192;
 constexpr std::int32_t kFullHardware = 0;
 
 constexpr std::uint32_t kLe16Max = 65535;
