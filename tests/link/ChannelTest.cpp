@@ -1,14 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "link/CXmit.h"
@@ -16,6 +8,7 @@
 #include "link/SerialChannel.h"
 #include "link/TcpChannel.h"
 #include "tests/link/LinkFakes.h"
+#include "tests/link/LoopbackPeers.h"
 
 using namespace ostrivane;
 using namespace ostrivane::test;
@@ -23,39 +16,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Identify request, and the reply of a type 131 device, main 5, spare 0, secondary 2 (the 02 is
-// doubled on the wire).
-const QByteArray kIdentifyRequest = Hex("021010");
-const QByteArray kIdentifyReply = Hex("02f404830500020274");
-
-// Reads from fd until `expected` has arrived (or 2 s pass), then writes `reply` in two parts.
+// Waits up to 2 s for `expected`, then writes `reply` in two parts.
 void AnswerOnce(int fd, const QByteArray& expected, const QByteArray& reply) {
-  QByteArray got;
-  while (!got.contains(expected)) {
-    pollfd entry{fd, POLLIN, 0};
-    char buffer[256];
-    if (::poll(&entry, 1, 2000) <= 0) return;
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) return;
-    got.append(buffer, n);
-  }
+  if (!AwaitRequest(fd, expected, 2000)) return;
   const auto half = reply.size() / 2;
   (void)!::write(fd, reply.constData(), half);
   std::this_thread::sleep_for(20ms);
   (void)!::write(fd, reply.constData() + half, reply.size() - half);
-}
-
-int ListenOnLoopback(quint16& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  ::listen(fd, 1);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  port = ntohs(address.sin_port);
-  return fd;
 }
 
 // A read that finds nothing must block for its wait: returning early would make callers spin.
@@ -136,11 +103,10 @@ TEST(TcpChannelLoopback, LargeWriteArrivesWholeAndFailuresGiveNoChannel) {
 }
 
 TEST(SerialChannelPty, IdentifiesOverAPseudoTerminal) {
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(::grantpt(master), 0);
-  ASSERT_EQ(::unlockpt(master), 0);
-  const QString path = QString::fromLocal8Bit(::ptsname(master));
+  PseudoTerminal pty;
+  ASSERT_FALSE(pty.path.isEmpty());
+  const QString& path = pty.path;
+  const int master = pty.master;
 
   auto channel = SerialChannel::Open(path);
   ASSERT_NE(channel, nullptr);
@@ -154,7 +120,6 @@ TEST(SerialChannelPty, IdentifiesOverAPseudoTerminal) {
   DeviceIdentity identity;
   EXPECT_TRUE(IdentifyOver(std::move(channel), identity));
   device.join();
-  ::close(master);
   EXPECT_EQ(identity.DeviceTypeCode, 131);
   EXPECT_EQ(identity.Version.main, 5);
 

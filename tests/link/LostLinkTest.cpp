@@ -2,21 +2,14 @@
 // requests without waiting; a device that is merely silent is still given both waits.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <arpa/inet.h>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "link/CXmit.h"
 #include "link/SerialChannel.h"
 #include "link/TcpChannel.h"
 #include "tests/link/LinkFakes.h"
+#include "tests/link/LoopbackPeers.h"
 
 using namespace ostrivane;
 using namespace ostrivane::test;
@@ -24,12 +17,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray kIdentifyRequest = Hex("021010");
-// Type 131, main 5, spare 0, secondary 2 (the 02 doubled on the wire).
-const QByteArray kIdentifyReply = Hex("02f404830500020274");
 constexpr std::uint8_t kIdentify = 0x10;
 constexpr int kWait2500ms = 500;  // in 5 ms units
 constexpr int kWait100ms = 20;
+constexpr int kPeerWaitMs = 5000;
 
 // Counts the requests that reach the real channel, so a retry shows without timing anything.
 class WriteCounter final : public Channel {
@@ -53,35 +44,13 @@ class WriteCounter final : public Channel {
   int& m_writes;
 };
 
-// Reads from fd until the whole request has arrived; false when the line closed or stayed quiet.
-bool AwaitRequest(int fd, const QByteArray& expected) {
-  QByteArray got;
-  while (!got.contains(expected)) {
-    pollfd entry{fd, POLLIN, 0};
-    char buffer[256];
-    if (::poll(&entry, 1, 5000) <= 0) return false;
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) return false;
-    got.append(buffer, n);
-  }
-  return true;
-}
-
 enum class PeerEnd { Close, Reset, AnswerThenClose, StaySilent };
 
 // A one-connection device on a loopback port that hears one request and then ends as told.
 class LoopbackPeer {
  public:
   explicit LoopbackPeer(PeerEnd end) {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
-    ::listen(m_listener, 1);
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-    port = ntohs(address.sin_port);
+    m_listener = ListenOnLoopback(port);
     m_thread = std::thread([this, end] { Serve(end); });
   }
   ~LoopbackPeer() {
@@ -102,7 +71,7 @@ class LoopbackPeer {
       ::close(peer);
       return;
     }
-    if (AwaitRequest(peer, kIdentifyRequest) && end == PeerEnd::AnswerThenClose)
+    if (AwaitRequest(peer, kIdentifyRequest, kPeerWaitMs) && end == PeerEnd::AnswerThenClose)
       (void)!::write(peer, kIdentifyReply.constData(), kIdentifyReply.size());
     if (end == PeerEnd::Reset) {
       const linger abortive{1, 0};  // close with RST instead of FIN
@@ -121,8 +90,15 @@ struct LinkUnderTest {
   CXmit link{clock, status};
   int writes = 0;
 
-  void Attach(std::unique_ptr<Channel> channel) {
+  // Opens the channel and gives it to the link; false when it cannot be opened.
+  [[nodiscard]] bool AttachTcp(quint16 port) {
+    return Attach(TcpChannel::Connect(QStringLiteral("127.0.0.1"), port, 1000));
+  }
+  [[nodiscard]] bool AttachSerial(const QString& path) { return Attach(SerialChannel::Open(path)); }
+  [[nodiscard]] bool Attach(std::unique_ptr<Channel> channel) {
+    if (channel == nullptr) return false;
     link.Attach(std::make_unique<WriteCounter>(std::move(channel), writes));
+    return true;
   }
   // The dead link fails the next request before sending or flashing anything.
   void ExpectDeadLinkRefusesAtOnce() {
@@ -135,21 +111,6 @@ struct LinkUnderTest {
   }
 };
 
-struct PseudoTerminal {
-  PseudoTerminal() {
-    master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
-      path = QString::fromLocal8Bit(::ptsname(master));
-  }
-  ~PseudoTerminal() { CloseMaster(); }
-  void CloseMaster() {
-    if (master >= 0) ::close(master);
-    master = -1;
-  }
-  int master = -1;
-  QString path;
-};
-
 }  // namespace
 
 TEST(LostTcpLink, PeerClosesOrResets_TransactionFailsWithoutRetryAndLinkCloses) {
@@ -157,9 +118,7 @@ TEST(LostTcpLink, PeerClosesOrResets_TransactionFailsWithoutRetryAndLinkCloses) 
     SCOPED_TRACE(end == PeerEnd::Close ? "closed" : "reset");
     LoopbackPeer peer(end);
     LinkUnderTest tool;
-    auto channel = TcpChannel::Connect(QStringLiteral("127.0.0.1"), peer.port, 1000);
-    ASSERT_NE(channel, nullptr);
-    tool.Attach(std::move(channel));
+    ASSERT_TRUE(tool.AttachTcp(peer.port));
 
     EXPECT_FALSE(tool.link.Transact(kIdentify, {}, kWait2500ms));
     EXPECT_TRUE(tool.link.LinkError);
@@ -173,9 +132,7 @@ TEST(LostTcpLink, PeerClosesOrResets_TransactionFailsWithoutRetryAndLinkCloses) 
 TEST(LostTcpLink, ReplyFollowedByClose_IsStillDelivered) {
   LoopbackPeer peer(PeerEnd::AnswerThenClose);
   LinkUnderTest tool;
-  auto channel = TcpChannel::Connect(QStringLiteral("127.0.0.1"), peer.port, 1000);
-  ASSERT_NE(channel, nullptr);
-  tool.Attach(std::move(channel));
+  ASSERT_TRUE(tool.AttachTcp(peer.port));
   ASSERT_TRUE(tool.link.Transact(kIdentify, {}, kWait2500ms));
   EXPECT_EQ(tool.link.ReplyLength, 4u);
   EXPECT_EQ(tool.link.ReplyData[0], 131);
@@ -185,9 +142,7 @@ TEST(LostTcpLink, ReplyFollowedByClose_IsStillDelivered) {
 TEST(LostTcpLink, SilentButOpenPeer_KeepsBothAttemptsAndStaysOpen) {
   LoopbackPeer peer(PeerEnd::StaySilent);
   LinkUnderTest tool;
-  auto channel = TcpChannel::Connect(QStringLiteral("127.0.0.1"), peer.port, 1000);
-  ASSERT_NE(channel, nullptr);
-  tool.Attach(std::move(channel));
+  ASSERT_TRUE(tool.AttachTcp(peer.port));
 
   EXPECT_FALSE(tool.link.Transact(kIdentify, {}, kWait100ms));
   EXPECT_TRUE(tool.link.LinkError);
@@ -199,11 +154,9 @@ TEST(LostSerialLink, PseudoTerminalClosed_TransactionFailsWithoutRetryAndLinkClo
   PseudoTerminal pty;
   ASSERT_FALSE(pty.path.isEmpty());
   LinkUnderTest tool;
-  auto channel = SerialChannel::Open(pty.path);
-  ASSERT_NE(channel, nullptr);
-  tool.Attach(std::move(channel));
+  ASSERT_TRUE(tool.AttachSerial(pty.path));
   std::thread device([&] {
-    AwaitRequest(pty.master, kIdentifyRequest);
+    AwaitRequest(pty.master, kIdentifyRequest, kPeerWaitMs);
     pty.CloseMaster();
   });
 
@@ -220,9 +173,7 @@ TEST(LostSerialLink, SilentButOpenPort_KeepsBothAttemptsAndStaysOpen) {
   PseudoTerminal pty;
   ASSERT_FALSE(pty.path.isEmpty());
   LinkUnderTest tool;
-  auto channel = SerialChannel::Open(pty.path);
-  ASSERT_NE(channel, nullptr);
-  tool.Attach(std::move(channel));
+  ASSERT_TRUE(tool.AttachSerial(pty.path));
 
   EXPECT_FALSE(tool.link.Transact(kIdentify, {}, kWait100ms));
   EXPECT_TRUE(tool.link.LinkError);
