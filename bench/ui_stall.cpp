@@ -19,6 +19,7 @@
 #include "sim/PtyServer.h"
 #include "sim/SimulatedModulator.h"
 #include "sim/TcpServer.h"
+#include "tests/ui/QuietOffscreen.h"
 #include "ui/Info.h"
 #include "ui/OstrivaneApp.h"
 #include "ui/OstrivaneDlg.h"
@@ -249,19 +250,10 @@ void LogDownload() {
   pty.Stop();
 }
 
-QtMessageHandler g_defaultHandler = nullptr;
-
-// The offscreen platform complains about every fixed-size window.
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains(QLatin1String("propagateSizeHints"))) return;
-  g_defaultHandler(type, context, message);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  g_defaultHandler = qInstallMessageHandler(QuietHandler);
+  ostrivane::test::UseQuietOffscreenPlatform();
   QApplication app(argc, argv);
   // `bench_ui_stall NAME` runs only the cases whose name contains NAME.
   const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
