@@ -12,15 +12,12 @@
 #include "config/ConfigCodec.h"
 #include "config/ConfigJson.h"
 #include "files/ConfigurationFiles.h"
-#include "link/Commands.h"
 #include "link/Connection.h"
 #include "operations/ModelTable.h"
 
 namespace ostrivane::cli {
 
 namespace {
-
-constexpr int kRecordTimeout = 500;
 
 struct Candidate {
   QString label;  // announced identifier, or the port's name
@@ -55,16 +52,11 @@ QString BackUpOne(CommandIo& io, const Candidate& candidate, const LinkRequest& 
   if (!connected) return session.Failure();
   const QString model = ModelName(session.identity.DeviceTypeCode, session.prompts);
   report.insert(QStringLiteral("ModelName"), model);
-  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
-    return QStringLiteral("the device did not return its configuration");
-  const auto reply = session.link.Reply();
-  const QByteArray record(reinterpret_cast<const char*>(reply.data()),
-                          static_cast<qsizetype>(reply.size()));
-  OperationContext ctx = session.Context();
+  QByteArray record;
+  if (QString why = session.FetchRecord(record); !why.isEmpty()) return why;
   DeviceConfig config;
   PanelState panel;
-  if (!DecodeConfigImage(record, ctx.Layout(), config, panel))
-    return QStringLiteral("the device's record does not decode");
+  DecodeConfigImage(record, session.Context().Layout(), config, panel);  // checked by the fetch
   const QString base = QDir(folder).filePath(
       QStringLiteral("%1_%2_%3")
           .arg(candidate.label, model,

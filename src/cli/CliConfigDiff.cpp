@@ -8,13 +8,10 @@
 #include "cli/CliCommands.h"
 #include "config/ConfigCodec.h"
 #include "config/ConfigFields.h"
-#include "link/Commands.h"
 
 namespace ostrivane::cli {
 
 namespace {
-
-constexpr int kRecordTimeout = 500;
 
 // Every field of a configuration as (key, value) in declaration order, keys as in the JSON form.
 class Flattener {
@@ -101,13 +98,12 @@ int RunConfigDiff(CommandIo& io) {
   OperationContext ctx = session.Context();
   DeviceConfig fromFile;
   if (!ReadFileConfig(io, bytes, ctx.Layout(), fromFile)) return kExitLocal;
-  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
-    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
-  const auto reply = session.link.Reply();
+  QByteArray record;
+  if (const QString why = session.FetchRecord(record); !why.isEmpty())
+    return io.Fail(kExitFailed, why + QLatin1Char('.'));
   DeviceConfig held;
   PanelState panel;
-  if (!DecodeConfigImage(reply.data(), reply.size(), ctx.Layout(), held, panel))
-    return io.Fail(kExitFailed, QStringLiteral("the device's record does not decode."));
+  DecodeConfigImage(record, ctx.Layout(), held, panel);  // checked by the fetch
   const auto device = Flatten(held);
   const auto wanted = Flatten(fromFile);
   QJsonArray changes;

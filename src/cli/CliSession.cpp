@@ -1,10 +1,10 @@
 #include "cli/CliSession.h"
 #include "cli/Terminal.h"
 
-
 #include <QThread>
 
 #include "discovery/DiscoveryListener.h"
+#include "operations/Transfer.h"
 
 namespace ostrivane::cli {
 
@@ -29,6 +29,24 @@ CliSession::CliSession(QTextStream& err, bool quiet, LinkObserver* trace)
 OperationContext CliSession::Context() {
   return OperationContext{link,     identity, config, panel,   shape,    deviceStatus,
                           settings, flags,    status, prompts, displays, clock};
+}
+
+QString CliSession::FetchRecord(QByteArray& record) {
+  OperationContext ctx = Context();
+  const DeviceRecord read = FetchDeviceRecord(ctx);
+  switch (read.outcome) {
+    case ConfigReadOutcome::Read:
+      record = read.record;
+      return {};
+    case ConfigReadOutcome::NoReply:
+    case ConfigReadOutcome::Refused:
+      return QStringLiteral("the device did not return its configuration");
+    case ConfigReadOutcome::Empty:
+    case ConfigReadOutcome::TooLong:
+    case ConfigReadOutcome::Undecodable:
+      break;
+  }
+  return QStringLiteral("the device's record does not decode");
 }
 
 void CliSession::Listen(const LinkRequest& request) {

@@ -47,6 +47,9 @@ class CliSession {
   void Listen(const LinkRequest& request);
 
   OperationContext Context();
+  // The device's record (0x70), checked against its layout: empty when record holds it, else
+  // why not, as a sentence without its full stop.
+  QString FetchRecord(QByteArray& record);
 
   SteadyClock clock;
   CliStatusSink status;

@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kBackupSavedMs = 2000;
 constexpr int kBackupFailedMs = 5000;
-constexpr int kBeepHz = 440;
-constexpr int kBeepMs = 250;
 constexpr int kMaxSameSecondNames = 100;
 const QLatin1String kStampFormat("yyyyMMdd_HHmmss");
 
@@ -112,7 +110,7 @@ void ShowBackupOutcome(OperationContext& ctx, const BackupResult& backup) {
     ctx.status.ShowStatusText(QStringLiteral("Backup saved"), kBackupSavedMs, false);
     return;
   }
-  ctx.prompts.Beep(kBeepHz, kBeepMs);
+  ctx.prompts.Beep(ConfigurationFiles::kErrorBeepHz, ConfigurationFiles::kErrorBeepMs);
   ctx.status.ShowStatusText(QStringLiteral("No backup, nothing written: ") + backup.error,
                             kBackupFailedMs, false);
 }
