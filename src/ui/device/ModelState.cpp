@@ -9,28 +9,26 @@ void TakeChange(const T& base, const T& result, T& target) {
   if (!(result == base) && target == base) target = result;
 }
 
+// TakeChange for each named member of a state.
+template <class State, class... Field>
+void TakeChanges(const State& base, const State& result, State& target, Field State::*... fields) {
+  (TakeChange(base.*fields, result.*fields, target.*fields), ...);
+}
+
 void MergePanel(const PanelState& base, const PanelState& result, PanelState& target) {
-  TakeChange(base.SendCountdown, result.SendCountdown, target.SendCountdown);
-  TakeChange(base.FactoryDefaultRequest, result.FactoryDefaultRequest,
-             target.FactoryDefaultRequest);
-  TakeChange(base.PanelActive, result.PanelActive, target.PanelActive);
-  TakeChange(base.PlayerCommand, result.PlayerCommand, target.PlayerCommand);
-  TakeChange(base.FourKChanged, result.FourKChanged, target.FourKChanged);
-  TakeChange(base.UsbFileNameText, result.UsbFileNameText, target.UsbFileNameText);
-  TakeChange(base.OverlayFileText, result.OverlayFileText, target.OverlayFileText);
-  TakeChange(base.LogoFieldText, result.LogoFieldText, target.LogoFieldText);
-  // Without it a record read on the device thread never permits a send.
-  TakeChange(base.DeviceRecordRead, result.DeviceRecordRead, target.DeviceRecordRead);
-  // UpdatingGuard belongs to the window's page fills alone.
+  // UpdatingGuard belongs to the window's page fills alone. Without DeviceRecordRead a record
+  // read on the device thread would never permit a send.
+  TakeChanges(base, result, target, &PanelState::SendCountdown, &PanelState::FactoryDefaultRequest,
+              &PanelState::PanelActive, &PanelState::PlayerCommand, &PanelState::FourKChanged,
+              &PanelState::UsbFileNameText, &PanelState::OverlayFileText,
+              &PanelState::LogoFieldText, &PanelState::DeviceRecordRead);
 }
 
 void MergeFlags(const ConnectionFlags& base, const ConnectionFlags& result,
                 ConnectionFlags& target) {
-  TakeChange(base.FirmwareReloadRequest, result.FirmwareReloadRequest,
-             target.FirmwareReloadRequest);
-  TakeChange(base.EdidRequest, result.EdidRequest, target.EdidRequest);
-  TakeChange(base.RestartWaitTicks, result.RestartWaitTicks, target.RestartWaitTicks);
-  TakeChange(base.BackupsDisabled, result.BackupsDisabled, target.BackupsDisabled);
+  TakeChanges(base, result, target, &ConnectionFlags::FirmwareReloadRequest,
+              &ConnectionFlags::EdidRequest, &ConnectionFlags::RestartWaitTicks,
+              &ConnectionFlags::BackupsDisabled);
 }
 
 }  // namespace
