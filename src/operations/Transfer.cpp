@@ -132,11 +132,11 @@ bool AdoptDeviceRecord(OperationContext& ctx, const QByteArray& record) {
 
 ConfigReadOutcome ReadDeviceConfigOutcome(OperationContext& ctx) {
   const DeviceRecord read = FetchDeviceRecord(ctx);
-  if (read.outcome != ConfigReadOutcome::Read || !AdoptDeviceRecord(ctx, read.record)) {
-    ctx.prompts.Beep(kReadFailBeepHz, kReadFailBeepMs);
-    return read.outcome;
-  }
-  return ConfigReadOutcome::Read;
+  ConfigReadOutcome outcome = read.outcome;
+  if (outcome == ConfigReadOutcome::Read && !AdoptDeviceRecord(ctx, read.record))
+    outcome = ConfigReadOutcome::Undecodable;
+  if (outcome != ConfigReadOutcome::Read) ctx.prompts.Beep(kReadFailBeepHz, kReadFailBeepMs);
+  return outcome;
 }
 
 QString ConfigReadFailureText(ConfigReadOutcome outcome, int languageIndex) {
