@@ -57,8 +57,14 @@ int ConnectForCommand(CommandIo& io, CliSession& session) {
   if (!QFileInfo(data).isDir())
     return io.Fail(kExitLocal, QStringLiteral("the data folder %1 does not exist.").arg(data));
   session.settings.LoadApplicationData(data);
-  if (!session.Connect(request))
+  const bool connected = session.Connect(request);
+  for (const QString& note : session.Notes()) io.err << "ostrivane-cli: " << note << ".\n";
+  if (!connected && session.FailureCode() == kExitUsage)
+    return io.Fail(kExitUsage, session.Failure() + QStringLiteral("."));
+  if (!connected)
     return io.Fail(kExitNoDevice, QStringLiteral("no device found: %1.").arg(session.Failure()));
+  if (request.selector == TargetSelector::Unnamed && !io.args.Has(QStringLiteral("--quiet")))
+    io.err << "using " << session.Chosen().Describe() << Qt::endl;
   return kExitOk;
 }
 

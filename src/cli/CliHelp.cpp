@@ -16,9 +16,10 @@ const QStringList kLinkOptions = {QStringLiteral("--tcp"),
                                   QStringLiteral("--device")};
 
 const char* const kLinkHelp =
-    "Reaching the device (default: the first announced device, then the USB serial ports):\n"
+    "Reaching the device (default: the only one announced or answering on a USB serial port;\n"
+    "  with several, the command lists them and stops). Name it one way only:\n"
     "  --tcp HOST[:PORT]          a device at this address (port 6666 unless given)\n"
-    "  --serial PATH              a serial device to try (repeatable), instead of scanning\n"
+    "  --serial PATH              the serial device at PATH (backup --all: an extra port)\n"
     "  --device ID|ADDRESS        the announced device with this identifier or address\n"
     "  --discovery-interface ADDR --discovery-port N (default 1900)\n"
     "  --device-port N            TCP port of announced devices (default 6666)\n"
@@ -125,7 +126,7 @@ const QList<CommandSpec>& CommandTable() {
        RunBackup,
        "--all [--into DIR]",
        "save the configuration of every announced and USB serial device",
-       "  --all       every announced device and every USB serial device, one after the other\n"
+       "  --all       every announced device and every USB serial device, several at a time\n"
        "  --into DIR  folder for the files (default: backups/ in the data folder)\n"
        "  Each device gives <ID or port>_<Model>_<yyyyMMdd_HHmmss>.itc (or .tmc) and .json.\n"
        "Example: ostrivane-cli backup --all --into saved --discovery-interface 127.0.0.1\n",

@@ -45,6 +45,8 @@ TEST_F(CliTest, Identify_ThroughAnnouncementOnLoopback_ConnectsOverTcp) {
                          false);
   ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
   EXPECT_EQ(run.Json().value(QStringLiteral("DeviceTypeCode")).toInt(), 192);
+  // The only device heard is the one used, and the command says which.
+  EXPECT_TRUE(run.err.contains("using SIMTEST at 127.0.0.1\n")) << run.err.constData();
 }
 
 TEST_F(CliTest, BadCommandLinesAndMissingDevices_GetTheirExitCodes) {
