@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/CliCommands.h"
+#include "cli/CliFleet.h"
 #include "cli/CliHelp.h"
 #include "link/LinkTrace.h"
 
@@ -42,9 +43,9 @@ QString CheckLine(const CommandSpec& entry, const CliArgs& args) {
 int RunCommand(CommandIo& io, const CommandSpec& entry) {
   if (const QString problem = CheckLine(entry, io.args); !problem.isEmpty()) {
     io.Fail(kExitUsage, problem + QStringLiteral("."));
-    io.err
-        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(entry.words.join(QLatin1Char(' ')))
-        << Qt::flush;
+    io.err << QStringLiteral("See \"ostrivane-cli help %1\".\n")
+                  .arg(entry.words.join(QLatin1Char(' ')))
+           << Qt::flush;
     return kExitUsage;
   }
   LinkTrace trace;
@@ -56,7 +57,11 @@ int RunCommand(CommandIo& io, const CommandSpec& entry) {
     io.trace = &trace;
   }
   io.args.positional = io.args.positional.mid(entry.words.size());
-  const int code = entry.handler(io);
+  const bool fleet = entry.link && (io.args.Has(QStringLiteral("--devices")) ||
+                                    (entry.fleet && io.args.Has(QStringLiteral("--all"))));
+  const int code = !fleet        ? entry.handler(io)
+                   : entry.fleet ? entry.fleet(io)
+                                 : RunOnFleet(io, entry);
   io.trace = nullptr;
   return code;
 }

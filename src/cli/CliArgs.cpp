@@ -24,16 +24,21 @@ const QSet<QString>& ValueOptions() {
                                       QStringLiteral("--trace"),
                                       QStringLiteral("--into"),
                                       QStringLiteral("--interval"),
-                                      QStringLiteral("--count")};
+                                      QStringLiteral("--count"),
+                                      QStringLiteral("--devices"),
+                                      QStringLiteral("--jobs"),
+                                      QStringLiteral("--values"),
+                                      QStringLiteral("--format")};
   return names;
 }
 
 const QSet<QString>& FlagOptions() {
   static const QSet<QString> names = {
-      QStringLiteral("--json"),  QStringLiteral("--force"),     QStringLiteral("--store-default"),
-      QStringLiteral("--quiet"), QStringLiteral("--no-backup"), QStringLiteral("--help"),
-      QStringLiteral("-h"),      QStringLiteral("--version"),   QStringLiteral("--lenient"),
-      QStringLiteral("--all"),   QStringLiteral("--watch"),     QStringLiteral("--yes")};
+      QStringLiteral("--json"),    QStringLiteral("--force"),     QStringLiteral("--store-default"),
+      QStringLiteral("--quiet"),   QStringLiteral("--no-backup"), QStringLiteral("--help"),
+      QStringLiteral("-h"),        QStringLiteral("--version"),   QStringLiteral("--lenient"),
+      QStringLiteral("--all"),     QStringLiteral("--watch"),     QStringLiteral("--yes"),
+      QStringLiteral("--dry-run"), QStringLiteral("--keep-going")};
   return names;
 }
 

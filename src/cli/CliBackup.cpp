@@ -60,7 +60,11 @@ QString BackUpOne(CommandIo& io, const Target& target, const QString& folder, QJ
 }  // namespace
 
 int RunBackup(CommandIo& io) {
-  if (!io.args.Has(QStringLiteral("--all")))
+  // One named device (a fleet member's job) or every device found.
+  const bool named = io.args.Has(QStringLiteral("--tcp")) ||
+                     io.args.Has(QStringLiteral("--serial")) ||
+                     io.args.Has(QStringLiteral("--device"));
+  if (!io.args.Has(QStringLiteral("--all")) && !named)
     return io.Fail(kExitUsage, QStringLiteral("backup needs --all (every device it finds)."));
   LinkRequest request;
   if (!io.args.ToLinkRequest(request))

@@ -53,6 +53,8 @@ int CheckReadableFile(CommandIo& io, const QString& path);
 // printed. False when the file cannot be used.
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
+// "path: device -> wanted" for every field that differs, in declaration order (config diff).
+QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
 // Prints a finished command's result: the sentence, or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 

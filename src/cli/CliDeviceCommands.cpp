@@ -10,6 +10,7 @@
 
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
+#include "cli/CliFleet.h"
 #include "cli/CliOutput.h"
 #include "cli/Terminal.h"
 #include "link/Connection.h"
@@ -65,13 +66,7 @@ int RunFind(CommandIo& io) {
   }
   for (const QString& note : found.notes) io.err << "ostrivane-cli: " << note << ".\n";
   if (io.args.Has(QStringLiteral("--json"))) {
-    QJsonArray network;
-    for (const Target& d : devices)
-      network.append(QJsonObject{{QStringLiteral("Identifier"), d.identifier},
-                                 {QStringLiteral("Address"), d.host},
-                                 {QStringLiteral("Unique"), !d.shared}});
-    PrintJson(io, QJsonObject{{QStringLiteral("Network"), network},
-                              {QStringLiteral("Serial"), QJsonArray::fromStringList(ports)}});
+    PrintJson(io, FoundJson(io, found.list));
   } else {
     io.out << "Network devices:" << (devices.isEmpty() ? " none\n" : "\n");
     for (const Target& d : devices)

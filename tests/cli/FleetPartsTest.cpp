@@ -68,7 +68,7 @@ TEST(JobPool, ResultsAreReportedInIndexOrderWhateverTheFinishingOrder) {
   std::atomic<int> running{0};
   std::atomic<int> most{0};
   QStringList reported;
-  const auto outcomes = RunJobs(
+  const auto outcomes = RunJobsInOrder(
       8, {3, false},
       [&](int i) {
         most = std::max(most.load(), ++running);
@@ -89,7 +89,7 @@ TEST(JobPool, ResultsAreReportedInIndexOrderWhateverTheFinishingOrder) {
 TEST(JobPool, StopOnFailure_StartsNoFurtherJobButReportsEveryIndex) {
   std::atomic<int> ran{0};
   int reports = 0;
-  const auto outcomes = RunJobs(
+  const auto outcomes = RunJobsInOrder(
       6, {1, true},
       [&](int i) {
         ++ran;

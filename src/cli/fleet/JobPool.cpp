@@ -1,10 +1,11 @@
 #include "cli/fleet/JobPool.h"
 
 #include <QStringList>
+#include <QThread>
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 #include "cli/Cli.h"
 
@@ -43,16 +44,19 @@ void Work(PoolState& state, int count, const JobPoolOptions& options,
 
 }  // namespace
 
-std::vector<JobOutcome> RunJobs(int count, const JobPoolOptions& options,
-                                const std::function<JobOutcome(int)>& job,
-                                const std::function<void(int, const JobOutcome&)>& report) {
+std::vector<JobOutcome> RunJobsInOrder(int count, const JobPoolOptions& options,
+                                       const std::function<JobOutcome(int)>& job,
+                                       const std::function<void(int, const JobOutcome&)>& report) {
   PoolState state;
   state.outcomes.resize(static_cast<std::size_t>(std::max(count, 0)));
   state.done.assign(state.outcomes.size(), false);
-  std::vector<std::thread> workers;
+  // QThreads: the jobs' sockets and serial ports need one.
+  std::vector<std::unique_ptr<QThread>> workers;
   const int threads = std::clamp(options.jobs, 1, std::max(count, 1));
-  for (int t = 0; t < threads && count > 0; ++t)
-    workers.emplace_back([&] { Work(state, count, options, job); });
+  for (int t = 0; t < threads && count > 0; ++t) {
+    workers.emplace_back(QThread::create([&] { Work(state, count, options, job); }));
+    workers.back()->start();
+  }
   for (int reported = 0; reported < count; ++reported) {
     JobOutcome outcome;
     {
@@ -65,7 +69,7 @@ std::vector<JobOutcome> RunJobs(int count, const JobPoolOptions& options,
     }
     report(reported, outcome);
   }
-  for (std::thread& worker : workers) worker.join();
+  for (const std::unique_ptr<QThread>& worker : workers) worker->wait();
   return std::move(state.outcomes);
 }
 

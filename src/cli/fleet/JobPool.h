@@ -23,9 +23,9 @@ struct JobPoolOptions {
 // it creates; its outcome is handed to report(i, outcome) on the calling thread, in index order
 // (whatever the finishing order), as soon as every earlier job has been reported. Returns every
 // outcome, in index order.
-std::vector<JobOutcome> RunJobs(int count, const JobPoolOptions& options,
-                                const std::function<JobOutcome(int)>& job,
-                                const std::function<void(int, const JobOutcome&)>& report);
+std::vector<JobOutcome> RunJobsInOrder(int count, const JobPoolOptions& options,
+                                       const std::function<JobOutcome(int)>& job,
+                                       const std::function<void(int, const JobOutcome&)>& report);
 
 // The exit code of a fleet run: 3 if any device failed, else 1 if any could not be reached,
 // else the first other non-zero code (e.g. 5: a difference found), else 0.
