@@ -87,6 +87,33 @@ QJsonObject Described(CommandIo& io, const Target& target) {
   return entry;
 }
 
+// The addresses a model's record does not carry are left out of what the rack check compares: a
+// probe value that does not survive encoding and decoding is not stored by the device.
+void DropUncarriedAddresses(QJsonObject& json, const DeviceConfig& config,
+                            const LayoutContext& context) {
+  const QString probe = QStringLiteral("239.254.253.252");
+  DeviceConfig trial = config;
+  trial.IpAddress = probe;
+  for (ServiceSettings& service : trial.Services) service.DestAddress = probe;
+  PanelState panel;
+  panel.UsbFileNameText = trial.UsbFileName;
+  panel.LogoFieldText = trial.LogoName;
+  QByteArray record;
+  DeviceConfig back;
+  const bool kept = EncodeConfigImage(trial, panel, context, record) &&
+                    DecodeConfigImage(record, context, back, panel);
+  if (!kept || back.IpAddress != probe) json.remove(QStringLiteral("IpAddress"));
+  QJsonArray services = json.value(QStringLiteral("Services")).toArray();
+  for (qsizetype s = 0; s < services.size() && s < kServiceSlots; ++s) {
+    if (kept && back.Services[static_cast<std::size_t>(s)].DestAddress == probe) continue;
+    QJsonObject service = services.at(s).toObject();
+    service.remove(QStringLiteral("DestAddress"));
+    service.remove(QStringLiteral("DestPort"));
+    services.replace(s, service);
+  }
+  json.insert(QStringLiteral("Services"), services);
+}
+
 }  // namespace
 
 QJsonObject FoundJson(CommandIo& io, const QList<Target>& found) {
@@ -163,8 +190,9 @@ int RunRackCheck(CommandIo& io) {
     DecodeConfigImage(record, job.session.Context().Layout(), config, panel);  // checked
     const qsizetype i = IndexIn(fleet, member);
     const RecordShape& shape = job.session.shape;
-    read[i] = RackDevice{member.name, QJsonDocument::fromJson(ConfigToJson(config)).object(),
-                         shape.ModulatorCount, shape.ServiceCount};
+    QJsonObject json = QJsonDocument::fromJson(ConfigToJson(config)).object();
+    DropUncarriedAddresses(json, config, job.session.Context().Layout());
+    read[i] = RackDevice{member.name, json, shape.ModulatorCount, shape.ServiceCount};
     held[i] = true;
     return job.Finish(kExitOk);
   });
