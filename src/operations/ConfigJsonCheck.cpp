@@ -12,6 +12,7 @@
 #include "config/DeviceCharset.h"
 #include "config/DeviceCodes.h"
 #include "operations/Capabilities.h"
+#include "operations/FieldWidths.h"
 #include "operations/ModelTable.h"
 
 namespace ostrivane {
@@ -83,11 +84,22 @@ class ValueRules {
   DeviceConfig& Work() { return m_work; }
   std::uint8_t Type() const { return m_context.typeCode; }
 
+  // The window's range for the field, narrowed to what the record's item can hold.
   void Range(const QString& key, std::int32_t& field, std::int64_t low, std::int64_t high) {
-    if (field >= low && field <= high) return;
-    if (!Carried(field, static_cast<std::int32_t>(low), static_cast<std::int32_t>(high))) return;
+    const int index = IndexOf(field);
+    if (field >= low && field <= high && KeepsValue(m_work, m_context, index)) return;
+    const FieldWidth width = WidthOf(m_work, m_context, index);
+    if (!width.carried &&
+        !Carried(field, static_cast<std::int32_t>(low), static_cast<std::int32_t>(high)))
+      return;
+    if (width.carried) {
+      low = std::max(low, width.low);
+      high = std::min(high, width.high);
+    }
     m_errors << QStringLiteral("%1: %2 is outside %3 to %4").arg(key).arg(field).arg(low).arg(high);
+    m_reported << NumberFields(m_work)[index].path;
   }
+  const QStringList& Reported() const { return m_reported; }
   void Within(const QString& key, std::int32_t& field, const Limits& limits) {
     Range(key, field, limits.minimum, limits.maximum);
   }
@@ -121,6 +133,12 @@ class ValueRules {
     EncodeConfigImage(copy, panel, m_context, record);
     return record;
   }
+  int IndexOf(const std::int32_t& field) {
+    const QVector<NumberField> fields = NumberFields(m_work);
+    for (int i = 0; i < fields.size(); ++i)
+      if (fields[i].value == &field) return i;
+    return -1;
+  }
   bool Carried(std::int32_t& field, std::int32_t low, std::int32_t high) {
     const std::int32_t original = field;
     field = low;
@@ -143,6 +161,7 @@ class ValueRules {
   DeviceConfig m_work;
   const LayoutContext& m_context;
   QStringList& m_errors;
+  QStringList m_reported;
 };
 
 QString SlotKey(const char* array, int index, const char* field) {
@@ -301,6 +320,7 @@ void CheckConfigValues(const DeviceConfig& config, const LayoutContext& context,
   for (int s = 0; s < std::min(context.shape.ServiceCount, kServiceSlots); ++s)
     CheckService(rules, s, context);
   CheckSystem(rules, context);
+  CheckFieldWidths(config, context, errors, WidthCheck::Changed, rules.Reported());
 }
 
 bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool strict,
@@ -315,6 +335,9 @@ bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool s
   if (strict) {
     CheckAllKeys(QJsonDocument::fromJson(json).object(), check);
     CheckConfigValues(parsed, context, check.errors);
+  } else {
+    // Lenient reading keeps old files' habits, never a number bent to fit its field.
+    CheckFieldWidths(parsed, context, check.errors, WidthCheck::Wrapped);
   }
   if (!check.errors.isEmpty()) return false;
   config = std::move(parsed);
