@@ -48,6 +48,10 @@ int RunCommand(CommandIo& io, const CommandSpec& entry) {
            << Qt::flush;
     return kExitUsage;
   }
+  const bool fleet = entry.link && (io.args.Has(QStringLiteral("--devices")) ||
+                                    (entry.fleet && io.args.Has(QStringLiteral("--all"))));
+  if (io.args.Has(QStringLiteral("--jobs")) && !fleet && !io.args.Has(QStringLiteral("--all")))
+    return io.Fail(kExitUsage, QStringLiteral("--jobs goes with --devices FILE or --all."));
   LinkTrace trace;
   if (io.args.Has(QStringLiteral("--trace"))) {
     const QString path = io.args.Value(QStringLiteral("--trace"));
@@ -57,8 +61,6 @@ int RunCommand(CommandIo& io, const CommandSpec& entry) {
     io.trace = &trace;
   }
   io.args.positional = io.args.positional.mid(entry.words.size());
-  const bool fleet = entry.link && (io.args.Has(QStringLiteral("--devices")) ||
-                                    (entry.fleet && io.args.Has(QStringLiteral("--all"))));
   const int code = !fleet        ? entry.handler(io)
                    : entry.fleet ? entry.fleet(io)
                                  : RunOnFleet(io, entry);

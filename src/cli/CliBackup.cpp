@@ -89,7 +89,10 @@ int RunBackup(CommandIo& io) {
   // Silent devices cost a whole time limit each: they are waited for side by side.
   QVector<QJsonObject> done(candidates.size());
   QStringList failures(candidates.size());
-  RunJobs(static_cast<int>(candidates.size()), kDefaultParallelJobs, [&](int i) {
+  int jobs = kDefaultParallelJobs;
+  if (!io.args.IntValue(QStringLiteral("--jobs"), 1, 256, jobs))
+    return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  RunJobs(static_cast<int>(candidates.size()), jobs, [&](int i) {
     done[i] = QJsonObject{{QStringLiteral("Device"), candidates[i].Label()},
                           {QStringLiteral("Address"), candidates[i].Where()}};
     failures[i] = BackUpOne(io, candidates[i], folder, done[i]);

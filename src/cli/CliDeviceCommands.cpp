@@ -96,6 +96,8 @@ int RunIdentify(CommandIo& io) {
 }
 
 int RunStatus(CommandIo& io) {
+  if (io.args.Has(QStringLiteral("--format")))
+    return io.Fail(kExitUsage, QStringLiteral("--format goes with --devices FILE or --all."));
   const bool watch = io.args.Has(QStringLiteral("--watch"));
   if (!watch &&
       (io.args.Has(QStringLiteral("--interval")) || io.args.Has(QStringLiteral("--count"))))
