@@ -30,16 +30,19 @@ struct RolloutRow {
 struct Expected {
   int main = -1;
   int secondary = -1;
+  bool found = false;  // the folder holds an image for this device at all
 };
 
 Expected ExpectedVersions(const DeviceIdentity& id, const QString& folder, const QString& model,
                           bool force) {
   Expected expected;
   const int main = ChooseFirmwareImageFile(folder, model).version;
+  expected.found = main > 0;
   if (main > id.Version.main || (force && main > 0)) expected.main = main;
   if (UpgradeProfile(id.DeviceTypeCode).value_or(FirmwareUpgradeProfile{}).secondaryStartArea) {
     const int secondary =
         ChooseFirmwareImageFile(folder, FirmwareFamilyName(id.DeviceTypeCode)).version;
+    expected.found = expected.found || secondary > 0;
     if (secondary > id.Version.secondary || (force && secondary > 0))
       expected.secondary = secondary;
   }
@@ -55,38 +58,9 @@ bool WaitForRestart(CliSession& session, const Target& target) {
   return false;
 }
 
-int Upgrade(CommandIo& own, CliSession& session, const Target& target, RolloutRow& row) {
-  const QString model = session.ModelName();
-  row.model = model;
-  row.before = FormatTitleVersion(session.identity);
-  row.after = row.before;
-  if (own.args.Has(QStringLiteral("--folder"))) {
-    QString folder = own.args.Value(QStringLiteral("--folder"));
-    if (!folder.endsWith(u'/')) folder += u'/';
-    session.settings.SetFirmwareFolder(folder);
-  }
-  const bool force = own.args.Has(QStringLiteral("--force"));
-  const Expected expected =
-      ExpectedVersions(session.identity, session.settings.FirmwareFolder(), model, force);
-  OperationContext ctx = session.Context();
-  session.flags.FirmwareReloadRequest = force;
-  session.flags.BackupsDisabled = own.args.Has(QStringLiteral("--no-backup"));
-  const FirmwareCheckResult result = RunHardwareCheck(ctx);
-  session.status.Finish();
-  if (!result.backupPath.isEmpty())
-    own.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << '\n';
-  if (!result.failure.isEmpty() || (session.link.LinkError && !result.written)) {
-    row.result = QStringLiteral("failed");
-    return own.Fail(kExitFailed,
-                    result.failure.isEmpty()
-                        ? QStringLiteral("the device stopped answering during the upgrade.")
-                        : result.failure + u'.');
-  }
-  if (!result.written) {
-    row.result = QStringLiteral("up to date");
-    own.out << "firmware up to date; nothing written\n";
-    return kExitOk;
-  }
+// After the flash: waits for the restart and checks the versions the device reports then.
+int Verify(CommandIo& own, CliSession& session, const Target& target, const Expected& expected,
+           RolloutRow& row) {
   session.link.CloseAll();
   if (!WaitForRestart(session, target)) {
     row.result = QStringLiteral("failed");
@@ -113,6 +87,46 @@ int Upgrade(CommandIo& own, CliSession& session, const Target& target, RolloutRo
   row.result = QStringLiteral("upgraded");
   own.out << "firmware upgraded and verified: " << row.after << '\n';
   return kExitOk;
+}
+
+int Upgrade(CommandIo& own, CliSession& session, const Target& target, RolloutRow& row) {
+  const QString model = session.ModelName();
+  row.model = model;
+  row.before = FormatTitleVersion(session.identity);
+  row.after = row.before;
+  if (own.args.Has(QStringLiteral("--folder"))) {
+    QString folder = own.args.Value(QStringLiteral("--folder"));
+    if (!folder.endsWith(u'/')) folder += u'/';
+    session.settings.SetFirmwareFolder(folder);
+  }
+  const bool force = own.args.Has(QStringLiteral("--force"));
+  const Expected expected =
+      ExpectedVersions(session.identity, session.settings.FirmwareFolder(), model, force);
+  if (!expected.found) {
+    row.result = QStringLiteral("no image");
+    return own.Fail(kExitLocal, QStringLiteral("no firmware image for %1 in %2.")
+                                    .arg(model, session.settings.FirmwareFolder()));
+  }
+  OperationContext ctx = session.Context();
+  session.flags.FirmwareReloadRequest = force;
+  session.flags.BackupsDisabled = own.args.Has(QStringLiteral("--no-backup"));
+  const FirmwareCheckResult result = RunHardwareCheck(ctx);
+  session.status.Finish();
+  if (!result.backupPath.isEmpty())
+    own.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << '\n';
+  if (!result.failure.isEmpty() || (session.link.LinkError && !result.written)) {
+    row.result = QStringLiteral("failed");
+    return own.Fail(kExitFailed,
+                    result.failure.isEmpty()
+                        ? QStringLiteral("the device stopped answering during the upgrade.")
+                        : result.failure + u'.');
+  }
+  if (!result.written) {
+    row.result = QStringLiteral("up to date");
+    own.out << "firmware up to date; nothing written\n";
+    return kExitOk;
+  }
+  return Verify(own, session, target, expected, row);
 }
 
 void PrintTable(CommandIo& io, const Fleet& fleet, const QList<RolloutRow>& rows) {

@@ -301,6 +301,12 @@ TEST_F(FleetTest, FirmwareRollout_StopsAtTheDeviceLostMidFlashKeepGoingUpgradesT
       << run.out.constData();
   EXPECT_EQ(At(8).Versions().main, 21);
   EXPECT_EQ(At(12).Versions().main, 21);
+
+  run = Fleet({QStringLiteral("firmware"), QStringLiteral("upgrade"), QStringLiteral("--folder"),
+               folder, QStringLiteral("--devices"), Inventory({5})});
+  EXPECT_EQ(run.code, cli::kExitLocal);
+  EXPECT_TRUE(
+      QString::fromUtf8(run.out).contains(QRegularExpression("n05 +UNIT176 .* no image\n")));
 }
 
 TEST_F(FleetTest, FindWithInventoryAndJson_SaysWhoAnswersWhoIsUnlistedAndWhatEachIs) {
