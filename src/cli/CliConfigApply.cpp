@@ -137,26 +137,17 @@ int RunConfigApply(CommandIo& io) {
   if (const int code = ReadInputs(io, fleet, overlay, values)) return code;
   const bool dryRun = io.args.Has(QStringLiteral("--dry-run"));
   QList<Plan> plans(fleet.members.size());
-  const auto job = [&](const FleetMember& member, bool carry) {
-    JobOutcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    CliArgs args = MemberArgs(io.args, member);
-    CommandIo own{out, err, args, io.trace};
-    CliSession session(err, true, io.trace);
+  const auto step = [&](const FleetMember& member, bool carry) {
+    MemberJob job(io, member);
     Plan& plan = plans[IndexIn(fleet, member)];
-    outcome.code = ConnectForCommand(own, session);
-    if (outcome.code == kExitOk && !carry) {
-      outcome.code = MakePlan(own, session, overlay, values.Row(member.name), values.paths, plan);
-      for (const QString& line : plan.changes) out << line << '\n';
-    } else if (outcome.code == kExitOk) {
-      outcome.code = Carry(own, session, plan);
-    }
-    out.flush();
-    err.flush();
-    return outcome;
+    if (!job.Connect()) return job.Finish(job.outcome.code);
+    if (carry) return job.Finish(Carry(job.own, job.session, plan));
+    const int code =
+        MakePlan(job.own, job.session, overlay, values.Row(member.name), values.paths, plan);
+    for (const QString& line : plan.changes) job.out << line << '\n';
+    return job.Finish(code);
   };
-  const auto planned = RunFleet(io, fleet, [&](const FleetMember& m) { return job(m, false); });
+  const auto planned = RunFleet(io, fleet, [&](const FleetMember& m) { return step(m, false); });
   const int planCode = FleetExit(planned);
   if (dryRun) return planCode;
   for (const JobOutcome& outcome : planned)
@@ -169,7 +160,7 @@ int RunConfigApply(CommandIo& io) {
     if (planned[static_cast<std::size_t>(i)].code != kExitOk)
       reachable.members[i].failure = QStringLiteral("not reached when planning; nothing was sent");
   const auto carried = RunFleet(io, reachable, [&](const FleetMember& m) {
-    return job(fleet.members.at(IndexIn(reachable, m)), true);
+    return step(fleet.members.at(IndexIn(reachable, m)), true);
   });
   return FleetExit(carried);
 }

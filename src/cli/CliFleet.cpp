@@ -171,15 +171,8 @@ int RunOnFleet(CommandIo& io, const CommandSpec& entry) {
   const auto outcomes = RunFleet(
       io, fleet,
       [&](const FleetMember& member) {
-        JobOutcome outcome;
-        QTextStream out(&outcome.out);
-        QTextStream err(&outcome.err);
-        CliArgs args = MemberArgs(io.args, member);
-        CommandIo own{out, err, args, io.trace};
-        outcome.code = entry.handler(own);
-        out.flush();
-        err.flush();
-        return outcome;
+        MemberJob job(io, member);
+        return job.Finish(entry.handler(job.own));
       },
       !json);
   if (json) {

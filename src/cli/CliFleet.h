@@ -2,9 +2,11 @@
 
 #include <QList>
 #include <QString>
+#include <QTextStream>
 #include <functional>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
 #include "cli/CliTarget.h"
@@ -47,6 +49,34 @@ std::vector<JobOutcome> RunFleet(CommandIo& io, const Fleet& fleet,
 int FleetExit(const std::vector<JobOutcome>& outcomes);
 // The command line one member's job runs: the fleet options replaced by the member's own target.
 CliArgs MemberArgs(const CliArgs& args, const FleetMember& member);
+
+// A member's job with its own text streams, session and command line.
+struct MemberJob {
+  MemberJob(CommandIo& io, const FleetMember& member)
+      : out(&outcome.out),
+        err(&outcome.err),
+        args(MemberArgs(io.args, member)),
+        own{out, err, args, io.trace},
+        session(err, true, io.trace) {}
+  // Connects; false with outcome.code set (the reason is in outcome.err).
+  bool Connect() {
+    outcome.code = ConnectForCommand(own, session);
+    return outcome.code == kExitOk;
+  }
+  JobOutcome Finish(int code) {
+    out.flush();
+    err.flush();
+    outcome.code = code;
+    return outcome;
+  }
+
+  JobOutcome outcome;
+  QTextStream out;
+  QTextStream err;
+  CliArgs args;
+  CommandIo own;
+  CliSession session;
+};
 
 // Any device command on every listed device: the command's own handler once per device.
 int RunOnFleet(CommandIo& io, const CommandSpec& entry);

@@ -15,34 +15,6 @@ namespace ostrivane::cli {
 
 namespace {
 
-// A member's job with its own text streams, session and command line.
-struct MemberJob {
-  explicit MemberJob(CommandIo& io, const FleetMember& member)
-      : out(&outcome.out),
-        err(&outcome.err),
-        args(MemberArgs(io.args, member)),
-        own{out, err, args, io.trace},
-        session(err, true, io.trace) {}
-  // Connects; false with outcome.code set (the reason is in outcome.err).
-  bool Connect() {
-    outcome.code = ConnectForCommand(own, session);
-    return outcome.code == kExitOk;
-  }
-  JobOutcome Finish(int code) {
-    out.flush();
-    err.flush();
-    outcome.code = code;
-    return outcome;
-  }
-
-  JobOutcome outcome;
-  QTextStream out;
-  QTextStream err;
-  CliArgs args;
-  CommandIo own;
-  CliSession session;
-};
-
 void PrintJson(CommandIo& io, const QJsonObject& object) {
   io.out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }

@@ -166,19 +166,11 @@ int RunFirmwareRollout(CommandIo& io) {
   fleet.pool.stopOnFailure = !io.args.Has(QStringLiteral("--keep-going"));
   QList<RolloutRow> rows(fleet.members.size());
   const auto outcomes = RunFleet(io, fleet, [&](const FleetMember& member) {
-    JobOutcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    CliArgs args = MemberArgs(io.args, member);
-    CommandIo own{out, err, args, io.trace};
-    CliSession session(err, true, io.trace);
+    MemberJob job(io, member);
     RolloutRow& row = rows[IndexIn(fleet, member)];
     row.result = QStringLiteral("unreachable");
-    outcome.code = ConnectForCommand(own, session);
-    if (outcome.code == kExitOk) outcome.code = Upgrade(own, session, member.target, row);
-    out.flush();
-    err.flush();
-    return outcome;
+    if (!job.Connect()) return job.Finish(job.outcome.code);
+    return job.Finish(Upgrade(job.own, job.session, member.target, row));
   });
   for (qsizetype i = 0; i < rows.size(); ++i)
     if (!outcomes[static_cast<std::size_t>(i)].started)
