@@ -160,7 +160,7 @@ namespace {
 
 // The device's record is read first: it is the backup, and the loaded file goes on top of it
 // the way LOAD works on the model read from the device.
-int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
+int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx, QString& saved) {
   if (io.args.Has(QStringLiteral("--no-backup"))) {
     // The user accepts losing what the device holds (also the way out when it no longer decodes).
     session.panel.DeviceRecordRead = true;
@@ -172,8 +172,9 @@ int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
                                                "writes without one).")
                                     .arg(backup.error));
   // A script reading --json output gets only the result object there.
+  saved = QDir::toNativeSeparators(backup.path);
   (io.args.Has(QStringLiteral("--json")) ? io.err : io.out)
-      << "backup saved: " << QDir::toNativeSeparators(backup.path) << Qt::endl;
+      << "backup saved: " << saved << Qt::endl;
   AdoptDeviceRecord(ctx, backup.record);
   return kExitOk;
 }
@@ -236,7 +237,8 @@ int RunConfigPut(CommandIo& io) {
   if (const int code = CheckFileBeforeBackup(io, session, ctx, record)) return code;
   // The backup is taken here, once, before the file replaces the model.
   session.flags.BackupsDisabled = true;
-  if (const int code = ReadAndBackUp(io, session, ctx)) return code;
+  QString backup;
+  if (const int code = ReadAndBackUp(io, session, ctx, backup)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
   const LoadResult loaded =
       files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
@@ -251,10 +253,11 @@ int RunConfigPut(CommandIo& io) {
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the transfer."));
-  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path),
-              QJsonObject{{QStringLiteral("File"), path},
-                          {QStringLiteral("StoredAsDefault"),
-                           io.args.Has(QStringLiteral("--store-default"))}});
+  QJsonObject result{
+      {QStringLiteral("File"), path},
+      {QStringLiteral("StoredAsDefault"), io.args.Has(QStringLiteral("--store-default"))}};
+  if (!backup.isEmpty()) result.insert(QStringLiteral("Backup"), backup);
+  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path), result);
   return kExitOk;
 }
 

@@ -100,8 +100,11 @@ bool CliSession::ConnectSerialDevice(const QString& path) {
 
 bool CliSession::ConnectTarget(const Target& target) {
   m_failure.clear();
-  return target.IsSerial() ? ConnectSerialDevice(target.serialPath)
-                           : ConnectTcpDevice(target.host, target.port);
+  const bool connected = target.IsSerial() ? ConnectSerialDevice(target.serialPath)
+                                           : ConnectTcpDevice(target.host, target.port);
+  // Two devices sharing an identifier keep their backups apart by address.
+  if (connected) identity.Name = target.shared ? target.Label() : target.identifier;
+  return connected;
 }
 
 bool CliSession::Connect(const LinkRequest& request) {
