@@ -137,7 +137,8 @@ const QList<CommandSpec>& CommandTable() {
        RunFirmware,
        "check|upgrade [--folder DIR] [--force] [--no-backup]",
        "compare the firmware images with the device, or install the newer ones",
-       "  check           say what an upgrade would install\n"
+       "  check           say what an upgrade would install (--json: the images, the versions\n"
+       "                  on the device and in the folder, and what would be installed)\n"
        "  upgrade         install the newer images\n"
        "  --folder DIR    folder of the firmware images (default: the data folder)\n"
        "  --force         install even when the image is not newer\n"
@@ -145,9 +146,7 @@ const QList<CommandSpec>& CommandTable() {
        "Example: ostrivane-cli firmware check --folder firmware --tcp 127.0.0.1:6666\n",
        {QStringLiteral("--folder"), QStringLiteral("--force"), QStringLiteral("--no-backup")},
        1,
-       1,
-       true,
-       false},
+       1},
       {{QStringLiteral("logs")},
        RunLogs,
        "[--out DIR]",
