@@ -17,7 +17,7 @@ int UnknownCommand(CommandIo& io, const QStringList& words) {
 
 int RunHelp(CommandIo& io) {
   const QStringList topic = io.args.positional.mid(1);
-  if (topic.isEmpty()) {
+  if (topic.isEmpty() || topic == QStringList{QStringLiteral("help")}) {
     io.out << OverviewUsage() << Qt::flush;
     return kExitOk;
   }

@@ -194,7 +194,8 @@ const QList<CommandSpec>& CommandTable() {
        "check|upgrade [--folder DIR] [--force] [--no-backup] [--devices FILE|--all "
        "[--keep-going]]",
        "compare the firmware images with the device, or install the newer ones",
-       "  check           say what an upgrade would install\n"
+       "  check           say what an upgrade would install (--json: the images, the versions\n"
+       "                  on the device and in the folder, and what would be installed)\n"
        "  upgrade         install the newer images\n"
        "  --folder DIR    folder of the firmware images (default: the data folder)\n"
        "  --force         install even when the image is not newer\n"
@@ -209,7 +210,7 @@ const QList<CommandSpec>& CommandTable() {
        1,
        1,
        true,
-       false,
+       true,
        false,
        RunFirmwareRollout},
       {{QStringLiteral("logs")},

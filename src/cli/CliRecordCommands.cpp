@@ -141,15 +141,10 @@ int RunConfigGet(CommandIo& io) {
   if (const int code = CheckWritableFile(io, path)) return code;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
-  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
-    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
-  const auto reply = session.link.Reply();
-  if (reply.size() > kConfigImageMax)
-    return io.Fail(
-        kExitFailed,
-        QStringLiteral("the device returned a record longer than %1 bytes.").arg(kConfigImageMax));
-  const QByteArray record(reinterpret_cast<const char*>(reply.data()),
-                          static_cast<qsizetype>(reply.size()));
+  // The same read and check as every backup: a record that does not decode is no backup.
+  QByteArray record;
+  if (const QString why = session.FetchRecord(record); !why.isEmpty())
+    return io.Fail(kExitFailed, QStringLiteral("%1; nothing written.").arg(why));
   if (!WriteOutput(io, path, record)) return kExitLocal;
   if (path != QStringLiteral("-"))
     PrintResult(io, path, QJsonObject{{QStringLiteral("File"), path}});
@@ -231,6 +226,7 @@ int RunConfigPut(CommandIo& io) {
   if (const int code = CheckReadableFile(io, path)) return code;
   QByteArray record;
   if (!ReadInput(io, path, record)) return kExitLocal;
+  if (const int code = CheckBackupFolder(io)) return code;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();

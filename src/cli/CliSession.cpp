@@ -12,8 +12,8 @@
 namespace ostrivane::cli {
 
 CliSession::CliSession(QTextStream& err, bool quiet, LinkObserver* trace)
-    : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status) {
-  link.SetObserver(trace);
+    : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status), watch(trace) {
+  link.SetObserver(&watch);
 }
 
 OperationContext CliSession::Context() {
@@ -64,13 +64,27 @@ void CliSession::Listen(const LinkRequest& request, const HeardEnough& enough) {
 
 bool CliSession::IdentifyAttached(const QString& where) {
   if (Identify(link, identity)) return true;
-  m_failure = link.LinkError ? QStringLiteral("%1 did not answer the identify request").arg(where)
-                             : QStringLiteral(
-                                   "%1 answered but did not identify as a supported device "
-                                   "(type code %2, main version %3)")
-                                   .arg(where)
-                                   .arg(link.Reply().empty() ? -1 : link.Reply()[0])
-                                   .arg(link.Reply().size() > 1 ? link.Reply()[1] : -1);
+  const auto reply = link.Reply();
+  if (link.LinkError && watch.Last() == LinkObserver::ReplyOutcome::BadFrame)
+    m_failure = QStringLiteral(
+                    "%1 answered the identify request with damaged frames (bad "
+                    "checksum), twice")
+                    .arg(where);
+  else if (link.LinkError)
+    m_failure = QStringLiteral("%1 did not answer the identify request").arg(where);
+  else if (link.ReplyStatus == LinkStatus::Refused)
+    m_failure = QStringLiteral("%1 refused the identify request").arg(where);
+  else if (reply.size() < 2)
+    m_failure = QStringLiteral("%1 answered the identify request without an identity (%2 bytes)")
+                    .arg(where)
+                    .arg(reply.size());
+  else
+    m_failure = QStringLiteral(
+                    "%1 answered but did not identify as a supported device (type "
+                    "code %2, main version %3)")
+                    .arg(where)
+                    .arg(reply[0])
+                    .arg(reply[1]);
   link.CloseAll();
   return false;
 }

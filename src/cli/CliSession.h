@@ -34,6 +34,27 @@ struct LinkRequest {
   TargetSelector selector = TargetSelector::Unnamed;
 };
 
+// Passes every frame on to the trace (when there is one) and remembers how the last reply ended,
+// so that a failure can say what happened.
+class ReplyWatch final : public LinkObserver {
+ public:
+  explicit ReplyWatch(LinkObserver* next) : m_next(next) {}
+  void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
+                 int attempt) override {
+    if (m_next) m_next->OnRequest(command, payload, attempt);
+  }
+  void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
+               std::span<const std::uint8_t> payload, int attempt) override {
+    m_last = outcome;
+    if (m_next) m_next->OnReply(command, outcome, status, payload, attempt);
+  }
+  ReplyOutcome Last() const { return m_last; }
+
+ private:
+  LinkObserver* m_next;
+  ReplyOutcome m_last = ReplyOutcome::NoReply;
+};
+
 // The single instances one command works on, wired together like the window wires them.
 class CliSession {
  public:
@@ -73,6 +94,7 @@ class CliSession {
   PanelState panel;
   RecordShape shape;
   DeviceStatusPair deviceStatus;
+  ReplyWatch watch;  // the link reports every reply to it
   ApplicationData settings;
   ConnectionFlags flags;
   DiscoveryTable discovery{DiscoveryBounds{0, true}};  // every device, duplicates apart
