@@ -74,6 +74,50 @@ void CheckAllKeys(const QJsonObject& root, ConfigJsonCheck& check) {
   }
 }
 
+// Keys given twice in one object ("Services[2].Lcn"): a JSON reader would silently keep the last.
+// The text has already parsed, so only strings, nesting and key positions matter.
+QStringList DuplicateKeys(const QByteArray& json) {
+  struct Level {
+    bool object = false;
+    QString prefix;  // objects end it with ".", arrays do not
+    QSet<QString> keys;
+    QString lastKey;
+    int index = 0;  // arrays: the element being read
+  };
+  QVector<Level> levels;
+  QStringList duplicates;
+  for (qsizetype i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (c == '{' || c == '[') {
+      QString prefix;
+      if (!levels.isEmpty()) {
+        const Level& up = levels.last();
+        prefix = up.object ? up.prefix + up.lastKey
+                           : QStringLiteral("%1[%2]").arg(up.prefix).arg(up.index);
+      }
+      if (c == '{' && !prefix.isEmpty()) prefix += u'.';
+      levels.append({c == '{', prefix, {}, {}, 0});
+    } else if ((c == '}' || c == ']') && !levels.isEmpty()) {
+      levels.removeLast();
+    } else if (c == ',' && !levels.isEmpty() && !levels.last().object) {
+      ++levels.last().index;
+    } else if (c == '"') {
+      qsizetype end = i + 1;
+      while (end < json.size() && json[end] != '"') end += json[end] == '\\' ? 2 : 1;
+      qsizetype next = end + 1;
+      while (next < json.size() && QChar::isSpace(json[next])) ++next;
+      if (next < json.size() && json[next] == ':' && !levels.isEmpty() && levels.last().object) {
+        Level& here = levels.last();
+        here.lastKey = QString::fromUtf8(json.mid(i + 1, end - i - 1));
+        if (here.keys.contains(here.lastKey)) duplicates << here.prefix + here.lastKey;
+        here.keys.insert(here.lastKey);
+      }
+      i = end;
+    }
+  }
+  return duplicates;
+}
+
 // Applies the window's rules to a working copy. A rule only counts where the model's record
 // carries the field: two probe values that encode to the same record mean it does not.
 class ValueRules {
@@ -332,8 +376,10 @@ bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool s
     check.errors << error;
     return false;
   }
+  for (const QString& key : DuplicateKeys(WithoutByteOrderMark(json)))
+    check.errors << QStringLiteral("%1: given more than once").arg(key);
   if (strict) {
-    CheckAllKeys(QJsonDocument::fromJson(json).object(), check);
+    CheckAllKeys(QJsonDocument::fromJson(WithoutByteOrderMark(json)).object(), check);
     CheckConfigValues(parsed, context, check.errors);
   } else {
     // Lenient reading keeps old files' habits, never a number bent to fit its field.

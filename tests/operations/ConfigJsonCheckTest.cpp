@@ -227,3 +227,21 @@ TEST(ConfigJsonCheckTest, NumbersWiderThanTheirField_RefusedStrictAndLenientNeve
       Mentions(Check(root, 131, false).errors,
                QStringLiteral("Services[0].Lcn: 70000 does not fit the field (0 to 65535)")));
 }
+
+TEST(ConfigJsonCheckTest, DuplicateKeysRefusedAndByteOrderMarkAccepted_StrictAndLenient) {
+  const QByteArray json = QJsonDocument(DeviceJson(131)).toJson();
+  QByteArray twice = json;
+  twice.replace("\"Lcn\":", "\"Lcn\": 5, \"Lcn\":");  // every service gets it twice
+  twice.replace("\"NetworkId\":", "\"NetworkId\": 1, \"NetworkId\":");
+  for (const bool strict : {true, false}) {
+    DeviceConfig config;
+    ConfigJsonCheck check;
+    EXPECT_FALSE(ReadConfigJson(twice, ContextFor(131), strict, config, check));
+    EXPECT_TRUE(Mentions(check.errors, QStringLiteral("Services[1].Lcn: given more than once")))
+        << check.errors.join(QStringLiteral("; ")).toStdString();
+    EXPECT_TRUE(Mentions(check.errors, QStringLiteral("NetworkId: given more than once")));
+    ConfigJsonCheck marked;
+    EXPECT_TRUE(ReadConfigJson("\xEF\xBB\xBF" + json, ContextFor(131), strict, config, marked))
+        << marked.errors.join(QStringLiteral("; ")).toStdString();
+  }
+}
