@@ -4,17 +4,21 @@ _ostrivane_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local link_options="--tcp --serial --discovery-interface --discovery-port --device-port
-        --listen --data --quiet --json --help --version"
+    local link_options="--tcp --serial --device --discovery-interface --discovery-port
+        --device-port --listen --data --quiet --json --trace --help --version --devices --jobs"
 
     case $prev in
-        --serial | --data | --folder | --out | -o)
-            [[ $prev == --data || $prev == --folder || $prev == --out ]] && _filedir -d ||
+        --serial | --data | --folder | --out | -o | --into | --trace | --devices | --values)
+            [[ $prev == --data || $prev == --folder || $prev == --out || $prev == --into ]] && _filedir -d ||
                 _filedir
             return
             ;;
-        --tcp | --discovery-interface | --discovery-port | --device-port | --listen | --type | \
-            --firmware | --at)
+        --format)
+            COMPREPLY=($(compgen -W "json prometheus" -- "$cur"))
+            return
+            ;;
+        --tcp | --device | --discovery-interface | --discovery-port | --device-port | --listen | \
+            --type | --firmware | --at | --interval | --count | --jobs)
             return
             ;;
     esac
@@ -23,8 +27,10 @@ _ostrivane_cli() {
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --tcp | --serial | --discovery-interface | --discovery-port | --device-port | \
-                --listen | --data | --folder | --out | -o | --type | --firmware | --at)
+            --tcp | --serial | --device | --discovery-interface | --discovery-port | \
+                --device-port | --listen | --data | --folder | --out | -o | --type | --firmware | \
+                --at | --trace | --into | --interval | --count | --devices | --values | --format | \
+                --jobs)
                 ((i++))
                 ;;
             -*) ;;
@@ -36,8 +42,12 @@ _ostrivane_cli() {
         local extra=""
         case ${command[0]-} in
             record) extra="--type --firmware -o" ;;
-            config) extra="--store-default" ;;
-            firmware) extra="--folder --force" ;;
+            config) extra="--store-default --no-backup --lenient --values --dry-run --all" ;;
+            backup) extra="--all --into" ;;
+            status) extra="--watch --interval --count --all --format" ;;
+            edid) extra="--yes" ;;
+            firmware) extra="--folder --force --no-backup --all --keep-going" ;;
+            rack) extra="--all" ;;
             logs) extra="--out" ;;
             clock) extra="--at" ;;
         esac
@@ -47,13 +57,14 @@ _ostrivane_cli() {
 
     case ${#command[@]} in
         0)
-            COMPREPLY=($(compgen -W "find identify status record config firmware logs clock
-                snapshot edid reset" -- "$cur"))
+            COMPREPLY=($(compgen -W "find identify status record config backup firmware logs clock
+                snapshot edid reset rack help" -- "$cur"))
             ;;
         1)
             case ${command[0]} in
                 record) COMPREPLY=($(compgen -W "decode encode" -- "$cur")) ;;
-                config) COMPREPLY=($(compgen -W "get put" -- "$cur")) ;;
+                config) COMPREPLY=($(compgen -W "get put diff apply" -- "$cur")) ;;
+                rack) COMPREPLY=($(compgen -W "check" -- "$cur")) ;;
                 firmware) COMPREPLY=($(compgen -W "check upgrade" -- "$cur")) ;;
                 clock) COMPREPLY=($(compgen -W "set" -- "$cur")) ;;
                 snapshot) _filedir bmp ;;

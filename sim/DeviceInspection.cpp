@@ -18,6 +18,7 @@ void SimulatedModulator::SetFaults(const SimFaults& faults) {
   std::lock_guard lock(m_mutex);
   m_options.faults = faults;
   m_requestsSinceDrop = 0;
+  m_flashRequestsSinceDrop = 0;
 }
 
 SimFaults SimulatedModulator::Faults() const {

@@ -148,6 +148,14 @@ std::optional<SimReply> SimulatedModulator::ApplyEntryFaults(const SimRequest& r
     reply.dropLink = true;
     return reply;
   }
+  const bool flash = request.command == kFlash || request.command == kFirmware121;
+  if (flash && faults.dropLinkAfterFlashRequests > 0 &&
+      ++m_flashRequestsSinceDrop > faults.dropLinkAfterFlashRequests) {
+    faults.dropLinkAfterFlashRequests = 0;
+    m_flashRequestsSinceDrop = 0;
+    reply.dropLink = true;
+    return reply;
+  }
   const bool matches = faults.onlyCommand == 0 || faults.onlyCommand == request.command;
   if (!matches || faults.remaining == 0 || !faults.Any()) return std::nullopt;
   applied = faults;

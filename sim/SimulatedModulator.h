@@ -34,6 +34,8 @@ struct SimFaults {
   std::chrono::milliseconds delay{0};
   bool splitReplies = false;      // the transport writes the reply one byte at a time
   int dropLinkAfterRequests = 0;  // 0: never; else the link drops at the request after N more
+  // 0: never; else the link drops at the flash request (0xB0, 0xC0) after N more: lost mid-flash
+  int dropLinkAfterFlashRequests = 0;
   std::uint8_t onlyCommand = 0;
   int remaining = -1;
 
@@ -157,6 +159,7 @@ class SimulatedModulator {
   std::map<quintptr, std::unique_ptr<InputState>> m_inputs;
   QVector<SimRequest> m_requests;
   int m_requestsSinceDrop = 0;
+  int m_flashRequestsSinceDrop = 0;
   std::optional<Millis> m_offlineUntil;
   QByteArray m_configRecord;
   SimStatusState m_status;

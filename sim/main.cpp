@@ -73,6 +73,8 @@ void AddOptions(QCommandLineParser& parser) {
   value("delay", "Fault: answer MS milliseconds late.", "MS");
   flag("split", "Fault: write replies one byte at a time.");
   value("drop-after", "Fault: drop the link after N requests.", "N");
+  value("drop-in-flash-after", "Fault: drop the link at the flash request after N (mid-flash).",
+        "N");
   value("fault-command", "Apply the faults only to this command (e.g. 0x40).", "N");
   value("fault-count", "Apply the faults to this many requests only (default: all).", "N");
   value("log-size", "Size of /logFile in bytes (default 3000).", "N");
@@ -96,6 +98,7 @@ QString ReadFaults(Numbers& numbers, SimFaults& faults) {
   numbers.Read("delay", kMaxCount, delayMs);
   faults.delay = std::chrono::milliseconds{delayMs};
   numbers.Read("drop-after", kMaxCount, faults.dropLinkAfterRequests);
+  numbers.Read("drop-in-flash-after", kMaxCount, faults.dropLinkAfterFlashRequests);
   numbers.Read("fault-command", kMaxByte, faults.onlyCommand);
   numbers.Read("fault-count", kMaxCount, faults.remaining);
   return numbers.error;

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/CliCommands.h"
+#include "cli/CliFleet.h"
 #include "cli/CliHelp.h"
 #include "link/LinkTrace.h"
 
@@ -16,7 +17,7 @@ int UnknownCommand(CommandIo& io, const QStringList& words) {
 
 int RunHelp(CommandIo& io) {
   const QStringList topic = io.args.positional.mid(1);
-  if (topic.isEmpty()) {
+  if (topic.isEmpty() || topic == QStringList{QStringLiteral("help")}) {
     io.out << OverviewUsage() << Qt::flush;
     return kExitOk;
   }
@@ -42,11 +43,15 @@ QString CheckLine(const CommandSpec& entry, const CliArgs& args) {
 int RunCommand(CommandIo& io, const CommandSpec& entry) {
   if (const QString problem = CheckLine(entry, io.args); !problem.isEmpty()) {
     io.Fail(kExitUsage, problem + QStringLiteral("."));
-    io.err
-        << QStringLiteral("See \"ostrivane-cli help %1\".\n").arg(entry.words.join(QLatin1Char(' ')))
-        << Qt::flush;
+    io.err << QStringLiteral("See \"ostrivane-cli help %1\".\n")
+                  .arg(entry.words.join(QLatin1Char(' ')))
+           << Qt::flush;
     return kExitUsage;
   }
+  const bool fleet = entry.link && (io.args.Has(QStringLiteral("--devices")) ||
+                                    (entry.fleet && io.args.Has(QStringLiteral("--all"))));
+  if (io.args.Has(QStringLiteral("--jobs")) && !fleet && !io.args.Has(QStringLiteral("--all")))
+    return io.Fail(kExitUsage, QStringLiteral("--jobs goes with --devices FILE or --all."));
   LinkTrace trace;
   if (io.args.Has(QStringLiteral("--trace"))) {
     const QString path = io.args.Value(QStringLiteral("--trace"));
@@ -56,7 +61,9 @@ int RunCommand(CommandIo& io, const CommandSpec& entry) {
     io.trace = &trace;
   }
   io.args.positional = io.args.positional.mid(entry.words.size());
-  const int code = entry.handler(io);
+  const int code = !fleet        ? entry.handler(io)
+                   : entry.fleet ? entry.fleet(io)
+                                 : RunOnFleet(io, entry);
   io.trace = nullptr;
   return code;
 }

@@ -24,16 +24,21 @@ const QSet<QString>& ValueOptions() {
                                       QStringLiteral("--trace"),
                                       QStringLiteral("--into"),
                                       QStringLiteral("--interval"),
-                                      QStringLiteral("--count")};
+                                      QStringLiteral("--count"),
+                                      QStringLiteral("--devices"),
+                                      QStringLiteral("--jobs"),
+                                      QStringLiteral("--values"),
+                                      QStringLiteral("--format")};
   return names;
 }
 
 const QSet<QString>& FlagOptions() {
   static const QSet<QString> names = {
-      QStringLiteral("--json"),  QStringLiteral("--force"),     QStringLiteral("--store-default"),
-      QStringLiteral("--quiet"), QStringLiteral("--no-backup"), QStringLiteral("--help"),
-      QStringLiteral("-h"),      QStringLiteral("--version"),   QStringLiteral("--lenient"),
-      QStringLiteral("--all"),   QStringLiteral("--watch"),     QStringLiteral("--yes")};
+      QStringLiteral("--json"),    QStringLiteral("--force"),     QStringLiteral("--store-default"),
+      QStringLiteral("--quiet"),   QStringLiteral("--no-backup"), QStringLiteral("--help"),
+      QStringLiteral("-h"),        QStringLiteral("--version"),   QStringLiteral("--lenient"),
+      QStringLiteral("--all"),     QStringLiteral("--watch"),     QStringLiteral("--yes"),
+      QStringLiteral("--dry-run"), QStringLiteral("--keep-going")};
   return names;
 }
 
@@ -86,7 +91,41 @@ bool CliArgs::IntValue(const QString& name, int low, int high, int& value) {
   return true;
 }
 
+bool CliArgs::SelectTarget(LinkRequest& request) {
+  const QStringList once = {QStringLiteral("--tcp"), QStringLiteral("--device"),
+                            QStringLiteral("--all")};
+  for (const QString& name : once) {
+    if (options.value(name).size() > 1) {
+      error = QStringLiteral("%1 may be given once").arg(name);
+      return false;
+    }
+  }
+  const bool all = Has(QStringLiteral("--all"));
+  // With --all the serial paths are extra ports to include; otherwise each names one device.
+  if (!all && options.value(QStringLiteral("--serial")).size() > 1) {
+    error = QStringLiteral("--serial may be given once (backup --all takes several)");
+    return false;
+  }
+  QStringList named;
+  for (const QString& name : {QStringLiteral("--tcp"), QStringLiteral("--serial"),
+                              QStringLiteral("--device"), QStringLiteral("--all")}) {
+    if (Has(name) && !(all && name == QStringLiteral("--serial"))) named << name;
+  }
+  if (named.size() > 1) {
+    error = QStringLiteral("%1 exclude each other: name the device one way")
+                .arg(named.join(QStringLiteral(" and ")));
+    return false;
+  }
+  request.selector = all                               ? TargetSelector::All
+                     : Has(QStringLiteral("--tcp"))    ? TargetSelector::Tcp
+                     : Has(QStringLiteral("--serial")) ? TargetSelector::Serial
+                     : Has(QStringLiteral("--device")) ? TargetSelector::Device
+                                                       : TargetSelector::Unnamed;
+  return true;
+}
+
 bool CliArgs::ToLinkRequest(LinkRequest& request) {
+  if (!SelectTarget(request)) return false;
   if (Has(QStringLiteral("--tcp"))) {
     const QString target = Value(QStringLiteral("--tcp"));
     const qsizetype colon = target.lastIndexOf(QLatin1Char(':'));

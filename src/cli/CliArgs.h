@@ -22,6 +22,10 @@ struct CliArgs {
   bool IntValue(const QString& name, int low, int high, int& value);
   // The link options shared by every device command.
   bool ToLinkRequest(LinkRequest& request);
+
+ private:
+  // --tcp, --serial, --device and --all: at most one of them, each at most once.
+  bool SelectTarget(LinkRequest& request);
 };
 
 CliArgs ParseCliArgs(const QStringList& arguments);

@@ -1,5 +1,5 @@
-// backup --all: the configuration of every announced and every USB serial device, one after the
-// other, as the raw record and its JSON form.
+// backup --all: the configuration of every announced and every USB serial device, several at a
+// time, as the raw record and its JSON form.
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,6 +9,7 @@
 
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
+#include "cli/CliJobs.h"
 #include "config/ConfigCodec.h"
 #include "config/ConfigJson.h"
 #include "files/ConfigurationFiles.h"
@@ -19,21 +20,6 @@ namespace ostrivane::cli {
 
 namespace {
 
-struct Candidate {
-  QString label;  // announced identifier, or the port's name
-  QString address;
-  QString serialPath;
-};
-
-// "/dev/ttyACM0" -> "ttyACM0", "/dev/pts/7" -> "pts-7": a name that is also a file name.
-QString PortLabel(const QString& path) {
-  QString label = path;
-  if (label.startsWith(QStringLiteral("/dev/"))) label = label.mid(5);
-  label.replace(QLatin1Char('/'), QLatin1Char('-'));
-  label.replace(QLatin1Char('\\'), QLatin1Char('-'));
-  return label;
-}
-
 bool WriteFile(const QString& path, const QByteArray& bytes, QString& why) {
   QFile file(path);
   if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
@@ -42,15 +28,14 @@ bool WriteFile(const QString& path, const QByteArray& bytes, QString& why) {
   return false;
 }
 
-// Reads one device and writes its two files; an empty result means success.
-QString BackUpOne(CommandIo& io, const Candidate& candidate, const LinkRequest& request,
-                  const QString& folder, QJsonObject& report) {
-  CliSession session(io.err, true, io.trace);
-  const bool connected = candidate.serialPath.isEmpty()
-                             ? session.ConnectTcpDevice(candidate.address, request.tcpPort)
-                             : session.ConnectSerialDevice(candidate.serialPath);
-  if (!connected) return session.Failure();
-  const QString model = ModelName(session.identity.DeviceTypeCode, session.prompts);
+// Reads one device and writes its two files; an empty result means success. Runs on a job's own
+// thread with a session (and link) of its own.
+QString BackUpOne(CommandIo& io, const Target& target, const QString& folder, QJsonObject& report) {
+  QString said;
+  QTextStream err(&said);
+  CliSession session(err, true, io.trace);
+  if (!session.ConnectTarget(target)) return session.Failure();
+  const QString model = session.ModelName();
   report.insert(QStringLiteral("ModelName"), model);
   QByteArray record;
   if (QString why = session.FetchRecord(record); !why.isEmpty()) return why;
@@ -59,7 +44,7 @@ QString BackUpOne(CommandIo& io, const Candidate& candidate, const LinkRequest& 
   DecodeConfigImage(record, session.Context().Layout(), config, panel);  // checked by the fetch
   const QString base = QDir(folder).filePath(
       QStringLiteral("%1_%2_%3")
-          .arg(candidate.label, model,
+          .arg(target.Label(), model,
                QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
   const QString recordPath =
       base + ConfigurationFiles::ExtensionFor(session.identity.DeviceTypeCode);
@@ -72,30 +57,18 @@ QString BackUpOne(CommandIo& io, const Candidate& candidate, const LinkRequest& 
   return {};
 }
 
-QList<Candidate> FindCandidates(CommandIo& io, const LinkRequest& request) {
-  CliSession listener(io.err, true, io.trace);
-  listener.Listen(request);
-  QList<Candidate> candidates;
-  for (const DiscoveredDevice& d : listener.discovery.Copy())
-    candidates.append({d.identifier, d.address, {}});
-  ConnectionOptions options;
-  options.extraSerialPaths = request.serialPaths;
-  for (const QString& path : ListSerialPorts(options))
-    candidates.append({PortLabel(path), {}, path});
-  return candidates;
-}
-
 }  // namespace
 
 int RunBackup(CommandIo& io) {
-  if (!io.args.Has(QStringLiteral("--all")))
+  // One named device (a fleet member's job) or every device found.
+  const bool named = io.args.Has(QStringLiteral("--tcp")) ||
+                     io.args.Has(QStringLiteral("--serial")) ||
+                     io.args.Has(QStringLiteral("--device"));
+  if (!io.args.Has(QStringLiteral("--all")) && !named)
     return io.Fail(kExitUsage, QStringLiteral("backup needs --all (every device it finds)."));
   LinkRequest request;
   if (!io.args.ToLinkRequest(request))
     return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
-  if (!request.tcpHost.isEmpty() || !request.device.isEmpty())
-    return io.Fail(kExitUsage, QStringLiteral("backup --all finds its devices itself: no --tcp "
-                                              "or --device."));
   QString folder = io.args.Value(QStringLiteral("--into"));
   if (folder.isEmpty()) {
     const QString data = io.args.Has(QStringLiteral("--data"))
@@ -105,23 +78,36 @@ int RunBackup(CommandIo& io) {
     QDir().mkpath(folder);
   }
   if (const int code = CheckWritableFolder(io, folder)) return code;
-  const QList<Candidate> candidates = FindCandidates(io, request);
+  CliSession listener(io.err, true, io.trace);
+  const Targets targets = ResolveTargets(listener, request);
+  for (const QString& note : targets.notes) io.err << "ostrivane-cli: " << note << ".\n";
+  const QList<Target>& candidates = targets.list;
   if (candidates.isEmpty())
     return io.Fail(kExitNoDevice, QStringLiteral("no device found: nothing announced within %1 s "
                                                  "and no USB serial port.")
                                       .arg(request.listenSeconds));
+  // Silent devices cost a whole time limit each: they are waited for side by side.
+  QVector<QJsonObject> done(candidates.size());
+  QStringList failures(candidates.size());
+  int jobs = kDefaultParallelJobs;
+  if (!io.args.IntValue(QStringLiteral("--jobs"), 1, 256, jobs))
+    return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  RunJobs(static_cast<int>(candidates.size()), jobs, [&](int i) {
+    done[i] = QJsonObject{{QStringLiteral("Device"), candidates[i].Label()},
+                          {QStringLiteral("Address"), candidates[i].Where()}};
+    failures[i] = BackUpOne(io, candidates[i], folder, done[i]);
+  });
   QJsonArray reports;
   int failed = 0;
-  for (const Candidate& candidate : candidates) {
-    QJsonObject report{{QStringLiteral("Device"), candidate.label}};
-    const QString failure = BackUpOne(io, candidate, request, folder, report);
-    if (!failure.isEmpty()) {
+  for (qsizetype i = 0; i < candidates.size(); ++i) {
+    QJsonObject& report = done[i];
+    const QString label = candidates[i].Label();
+    if (!failures[i].isEmpty()) {
       ++failed;
-      report.insert(QStringLiteral("Error"), failure);
-      io.err << "ostrivane-cli: " << candidate.label << ": " << failure << ".\n";
+      report.insert(QStringLiteral("Error"), failures[i]);
+      io.err << "ostrivane-cli: " << label << ": " << failures[i] << ".\n";
     } else if (!io.args.Has(QStringLiteral("--json"))) {
-      io.out << candidate.label << ": " << report.value(QStringLiteral("Record")).toString()
-             << '\n';
+      io.out << label << ": " << report.value(QStringLiteral("Record")).toString() << '\n';
     }
     reports.append(report);
   }

@@ -47,6 +47,23 @@ void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json
     io.out << sentence << '\n';
 }
 
+int CheckBackupFolder(CommandIo& io) {
+  if (io.args.Has(QStringLiteral("--no-backup"))) return kExitOk;
+  const QString data = io.args.Has(QStringLiteral("--data"))
+                           ? io.args.Value(QStringLiteral("--data"))
+                           : QDir::currentPath();
+  const QString backups = QDir(data).filePath(QStringLiteral("backups"));
+  if (!QFileInfo::exists(backups)) {
+    if (!QFileInfo(data).isDir()) return kExitOk;  // the connection step says so
+    return CheckWritableFolder(io, data);
+  }
+  if (!QFileInfo(backups).isDir())
+    return io.Fail(kExitLocal, QStringLiteral("no backup can be made: %1 is not a folder "
+                                              "(--no-backup writes without one).")
+                                   .arg(QDir::toNativeSeparators(backups)));
+  return CheckWritableFolder(io, backups);
+}
+
 int ConnectForCommand(CommandIo& io, CliSession& session) {
   LinkRequest request;
   if (!io.args.ToLinkRequest(request))
@@ -57,8 +74,17 @@ int ConnectForCommand(CommandIo& io, CliSession& session) {
   if (!QFileInfo(data).isDir())
     return io.Fail(kExitLocal, QStringLiteral("the data folder %1 does not exist.").arg(data));
   session.settings.LoadApplicationData(data);
-  if (!session.Connect(request))
+  const bool connected = session.Connect(request);
+  for (const QString& note : session.Notes()) io.err << "ostrivane-cli: " << note << ".\n";
+  if (!connected && session.FailureCode() == kExitUsage)
+    // A list of candidates ends the message as it stands.
+    return io.Fail(kExitUsage, session.Failure().contains(u'\n')
+                                   ? session.Failure()
+                                   : session.Failure() + QStringLiteral("."));
+  if (!connected)
     return io.Fail(kExitNoDevice, QStringLiteral("no device found: %1.").arg(session.Failure()));
+  if (request.selector == TargetSelector::Unnamed && !io.args.Has(QStringLiteral("--quiet")))
+    io.err << "using " << session.Chosen().Describe() << Qt::endl;
   return kExitOk;
 }
 

@@ -47,12 +47,17 @@ int ConnectForCommand(CommandIo& io, CliSession& session);
 int CheckWritableFolder(CommandIo& io, const QString& folder);
 // 0 when a file can be created at path (its folder exists and is writable), else kExitLocal.
 int CheckWritableFile(CommandIo& io, const QString& path);
+// 0 when the backup a write makes first can be written (or --no-backup was given), else
+// kExitLocal: checked before any device is contacted.
+int CheckBackupFolder(CommandIo& io);
 // 0 when path is a readable file, else kExitLocal.
 int CheckReadableFile(CommandIo& io, const QString& path);
 // The JSON form of a configuration for one model, strict unless --lenient; every problem is
 // printed. False when the file cannot be used.
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
+// "path: device -> wanted" for every field that differs, in declaration order (config diff).
+QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
 // Prints a finished command's result: the sentence, or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 

@@ -86,6 +86,17 @@ bool ReadFileConfig(CommandIo& io, const QByteArray& bytes, const LayoutContext&
 
 }  // namespace
 
+QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted) {
+  const auto from = Flatten(device);
+  const auto to = Flatten(wanted);
+  QStringList lines;
+  for (qsizetype i = 0; i < from.size(); ++i)
+    if (from[i].second != to[i].second)
+      lines << from[i].first + QStringLiteral(": ") + Shown(from[i].second) +
+                   QStringLiteral(" -> ") + Shown(to[i].second);
+  return lines;
+}
+
 int RunConfigDiff(CommandIo& io) {
   const QString path = io.args.positional.first();
   if (const int code = CheckReadableFile(io, path)) return code;

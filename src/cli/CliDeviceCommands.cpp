@@ -9,9 +9,10 @@
 #include <cstdio>
 
 #include "cli/Cli.h"
-#include "cli/Terminal.h"
 #include "cli/CliCommands.h"
+#include "cli/CliFleet.h"
 #include "cli/CliOutput.h"
+#include "cli/Terminal.h"
 #include "link/Connection.h"
 #include "operations/DeviceActions.h"
 #include "operations/DeviceFiles.h"
@@ -52,23 +53,25 @@ int RunFind(CommandIo& io) {
   LinkRequest request;
   if (!io.args.ToLinkRequest(request))
     return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  request.selector = TargetSelector::All;
   CliSession session(io.err, true, io.trace);
-  session.Listen(request);
-  const QVector<DiscoveredDevice> devices = session.discovery.Copy();
-  ConnectionOptions options;
-  options.extraSerialPaths = request.serialPaths;
-  const QStringList ports = ListSerialPorts(options);
+  const Targets found = ResolveTargets(session, request);
+  QList<Target> devices;
+  QStringList ports;
+  for (const Target& t : found.list) {
+    if (t.IsSerial())
+      ports << t.serialPath;
+    else
+      devices << t;
+  }
+  for (const QString& note : found.notes) io.err << "ostrivane-cli: " << note << ".\n";
   if (io.args.Has(QStringLiteral("--json"))) {
-    QJsonArray network;
-    for (const DiscoveredDevice& d : devices)
-      network.append(QJsonObject{{QStringLiteral("Identifier"), d.identifier},
-                                 {QStringLiteral("Address"), d.address}});
-    PrintJson(io, QJsonObject{{QStringLiteral("Network"), network},
-                              {QStringLiteral("Serial"), QJsonArray::fromStringList(ports)}});
+    PrintJson(io, FoundJson(io, found.list));
   } else {
     io.out << "Network devices:" << (devices.isEmpty() ? " none\n" : "\n");
-    for (const DiscoveredDevice& d : devices)
-      io.out << "  " << d.identifier << "  " << d.address << '\n';
+    for (const Target& d : devices)
+      io.out << "  " << d.identifier << "  " << d.host
+             << (d.shared ? "  (identifier not unique)\n" : "\n");
     io.out << "USB serial ports:" << (ports.isEmpty() ? " none\n" : "\n");
     for (const QString& port : ports) io.out << "  " << port << '\n';
   }
@@ -93,6 +96,8 @@ int RunIdentify(CommandIo& io) {
 }
 
 int RunStatus(CommandIo& io) {
+  if (io.args.Has(QStringLiteral("--format")))
+    return io.Fail(kExitUsage, QStringLiteral("--format goes with --devices FILE or --all."));
   const bool watch = io.args.Has(QStringLiteral("--watch"));
   if (!watch &&
       (io.args.Has(QStringLiteral("--interval")) || io.args.Has(QStringLiteral("--count"))))

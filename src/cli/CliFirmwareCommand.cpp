@@ -1,6 +1,8 @@
 // firmware check|upgrade: what HardwareCheck would install, and installing it.
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
@@ -12,23 +14,59 @@ namespace ostrivane::cli {
 
 namespace {
 
-// One line about the newest image of one kind, without loading (or deleting) anything.
-void DescribeCandidate(CommandIo& io, const QString& kind, const QString& folder,
-                       const QString& name, int deviceVersion, bool newerWins) {
+// The newest image of one kind, without loading (or deleting) anything.
+QJsonObject DescribeCandidate(const QString& folder, const QString& name, int deviceVersion,
+                              bool newerWins) {
+  QJsonObject json{{QStringLiteral("Image"), name},
+                   {QStringLiteral("DeviceVersion"), deviceVersion},
+                   {QStringLiteral("WouldInstall"), false}};
   const FirmwareImageChoice choice = ChooseFirmwareImageFile(folder, name);
-  io.out << kind << ": " << name << ", device version " << deviceVersion << " — ";
-  if (choice.version == 0) {
-    io.out << "no image\n";
-    return;
-  }
+  if (choice.version == 0) return json;
   const QString expected = ParseFirmwareFileName(QFileInfo(choice.path).fileName()).digest;
   const bool digestOk =
       choice.version == kOneShotImageVersion || FileMd5Hex(choice.path) == expected;
-  io.out << "image version " << choice.version << " (" << QFileInfo(choice.path).fileName() << ")";
-  if (!digestOk)
+  json.insert(QStringLiteral("FolderVersion"), choice.version);
+  json.insert(QStringLiteral("File"), QFileInfo(choice.path).fileName());
+  json.insert(QStringLiteral("DigestOk"), digestOk);
+  json.insert(QStringLiteral("WouldInstall"), digestOk && newerWins);
+  return json;
+}
+
+void PrintCandidate(CommandIo& io, const QString& kind, const QJsonObject& c) {
+  io.out << kind << ": " << c.value(QStringLiteral("Image")).toString() << ", device version "
+         << c.value(QStringLiteral("DeviceVersion")).toInt() << " — ";
+  if (!c.contains(QStringLiteral("File"))) {
+    io.out << "no image\n";
+    return;
+  }
+  io.out << "image version " << c.value(QStringLiteral("FolderVersion")).toInt() << " ("
+         << c.value(QStringLiteral("File")).toString() << ")";
+  if (!c.value(QStringLiteral("DigestOk")).toBool())
     io.out << ", digest does not match: not installable\n";
   else
-    io.out << (newerWins ? ", would be installed\n" : ", up to date\n");
+    io.out << (c.value(QStringLiteral("WouldInstall")).toBool() ? ", would be installed\n"
+                                                                : ", up to date\n");
+}
+
+// What HardwareCheck would find: the main image and, on models with one, the secondary image.
+QJsonObject CheckFolder(CliSession& session, const QString& folder, bool force) {
+  const DeviceIdentity& id = session.identity;
+  const QString model = session.ModelName();
+  const FirmwareImageChoice main = ChooseFirmwareImageFile(folder, model);
+  const bool mainNewer =
+      main.version > id.Version.main || force || (id.DeviceTypeCode == 142 && id.Version.main == 7);
+  QJsonObject json{
+      {QStringLiteral("Folder"), QDir::toNativeSeparators(folder)},
+      {QStringLiteral("Main"), DescribeCandidate(folder, model, id.Version.main, mainNewer)}};
+  if (UpgradeProfile(id.DeviceTypeCode).value_or(FirmwareUpgradeProfile{}).secondaryStartArea) {
+    const QString family = FirmwareFamilyName(id.DeviceTypeCode);
+    const FirmwareImageChoice second = ChooseFirmwareImageFile(folder, family);
+    json.insert(
+        QStringLiteral("Secondary"),
+        DescribeCandidate(folder, family, id.Version.secondary,
+                          second.version > id.Version.secondary || id.Version.secondary == 255));
+  }
+  return json;
 }
 
 }  // namespace
@@ -42,6 +80,9 @@ int RunFirmware(CommandIo& io) {
       !QFileInfo(io.args.Value(QStringLiteral("--folder"))).isDir())
     return io.Fail(kExitLocal, QStringLiteral("the firmware folder %1 does not exist.")
                                    .arg(io.args.Value(QStringLiteral("--folder"))));
+  if (upgrade) {
+    if (const int code = CheckBackupFolder(io)) return code;
+  }
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   if (io.args.Has(QStringLiteral("--folder"))) {
@@ -50,22 +91,24 @@ int RunFirmware(CommandIo& io) {
     session.settings.SetFirmwareFolder(folder);
   }
   const bool force = io.args.Has(QStringLiteral("--force"));
-  const DeviceIdentity& id = session.identity;
   const QString folder = session.settings.FirmwareFolder();
+  const QJsonObject found = CheckFolder(session, folder, force);
   if (!upgrade) {
-    const QString model = ModelName(id.DeviceTypeCode, session.prompts);
-    const FirmwareImageChoice main = ChooseFirmwareImageFile(folder, model);
-    const bool mainNewer = main.version > id.Version.main || force ||
-                           (id.DeviceTypeCode == 142 && id.Version.main == 7);
-    DescribeCandidate(io, QStringLiteral("main"), folder, model, id.Version.main, mainNewer);
-    if (UpgradeProfile(id.DeviceTypeCode).value_or(FirmwareUpgradeProfile{}).secondaryStartArea) {
-      const QString family = FirmwareFamilyName(id.DeviceTypeCode);
-      const FirmwareImageChoice second = ChooseFirmwareImageFile(folder, family);
-      DescribeCandidate(io, QStringLiteral("secondary"), folder, family, id.Version.secondary,
-                        second.version > id.Version.secondary || id.Version.secondary == 255);
+    if (io.args.Has(QStringLiteral("--json"))) {
+      io.out << QString::fromUtf8(QJsonDocument(found).toJson(QJsonDocument::Indented));
+      return kExitOk;
     }
+    PrintCandidate(io, QStringLiteral("main"), found.value(QStringLiteral("Main")).toObject());
+    if (found.contains(QStringLiteral("Secondary")))
+      PrintCandidate(io, QStringLiteral("secondary"),
+                     found.value(QStringLiteral("Secondary")).toObject());
     return kExitOk;
   }
+  // "Up to date" would be a lie when the folder holds nothing for this device.
+  if (!found.value(QStringLiteral("Main")).toObject().contains(QStringLiteral("File")) &&
+      !found.value(QStringLiteral("Secondary")).toObject().contains(QStringLiteral("File")))
+    return io.Fail(kExitLocal, QStringLiteral("no firmware image for %1 found in %2.")
+                                   .arg(session.ModelName(), QDir::toNativeSeparators(folder)));
   OperationContext ctx = session.Context();
   session.flags.FirmwareReloadRequest = force;
   session.flags.BackupsDisabled = io.args.Has(QStringLiteral("--no-backup"));

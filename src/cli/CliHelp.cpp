@@ -1,5 +1,7 @@
 #include "cli/CliHelp.h"
 
+#include "cli/CliFleet.h"
+
 namespace ostrivane::cli {
 
 namespace {
@@ -13,16 +15,22 @@ const QStringList kLinkOptions = {QStringLiteral("--tcp"),
                                   QStringLiteral("--discovery-port"),
                                   QStringLiteral("--device-port"),
                                   QStringLiteral("--listen"),
-                                  QStringLiteral("--device")};
+                                  QStringLiteral("--device"),
+                                  QStringLiteral("--devices"),
+                                  QStringLiteral("--jobs")};
 
 const char* const kLinkHelp =
-    "Reaching the device (default: the first announced device, then the USB serial ports):\n"
+    "Reaching the device (default: the only one announced or answering on a USB serial port;\n"
+    "  with several, the command lists them and stops). Name it one way only:\n"
     "  --tcp HOST[:PORT]          a device at this address (port 6666 unless given)\n"
-    "  --serial PATH              a serial device to try (repeatable), instead of scanning\n"
+    "  --serial PATH              the serial device at PATH (backup --all: an extra port)\n"
     "  --device ID|ADDRESS        the announced device with this identifier or address\n"
     "  --discovery-interface ADDR --discovery-port N (default 1900)\n"
     "  --device-port N            TCP port of announced devices (default 6666)\n"
-    "  --listen SECONDS           how long to listen for announcements (default 3)\n";
+    "  --listen SECONDS           how long to listen for announcements (default 3)\n"
+    "  --devices FILE             every device of an inventory file (lines \"NAME TARGET\",\n"
+    "                             TARGET tcp:HOST[:PORT], serial:PATH or id:IDENTIFIER)\n"
+    "  --jobs N                   with --devices or --all: devices at once (default 4)\n";
 
 const char* const kCommonHelp =
     "Common options: --data DIR (data folder, default: current directory), --quiet,\n"
@@ -40,10 +48,17 @@ const QList<CommandSpec>& CommandTable() {
        RunFind,
        "",
        "list announced devices and USB serial ports",
+       "  --json          per device: identifier, address or port, model, type code, firmware\n"
+       "                  versions and MAC address (each device is asked to identify)\n"
+       "  --devices FILE  which listed devices answer, and announced devices not listed\n"
        "Example: ostrivane-cli find --discovery-interface 127.0.0.1 --listen 3\n",
        {},
        0,
-       0},
+       0,
+       true,
+       true,
+       false,
+       RunFindInventory},
       {{QStringLiteral("identify")},
        RunIdentify,
        "",
@@ -54,15 +69,23 @@ const QList<CommandSpec>& CommandTable() {
        0},
       {{QStringLiteral("status")},
        RunStatus,
-       "[--watch [--interval MS] [--count N]]",
+       "[--watch [--interval MS] [--count N]] [--devices FILE|--all [--format json|prometheus]]",
        "read the device status (or watch it change)",
        "  --watch        poll at the window's pace and print one line per change\n"
        "  --interval MS  time between polls (default 200)\n"
        "  --count N      stop after N lines (default: until Ctrl-C)\n"
-       "Example: ostrivane-cli status --tcp 127.0.0.1:6666 --watch --count 3\n",
-       {QStringLiteral("--watch"), QStringLiteral("--interval"), QStringLiteral("--count")},
+       "  --format F     with --devices or --all: one scrape of every device, as json or in the\n"
+       "                 Prometheus text format (prometheus: series labelled device=\"NAME\",\n"
+       "                 ostrivane_up 0 for a device that did not answer)\n"
+       "Example: ostrivane-cli status --devices rack.txt --format prometheus > rack.prom\n",
+       {QStringLiteral("--watch"), QStringLiteral("--interval"), QStringLiteral("--count"),
+        QStringLiteral("--all"), QStringLiteral("--format")},
        0,
-       0},
+       0,
+       true,
+       true,
+       false,
+       RunStatusScrape},
       {{QStringLiteral("record"), QStringLiteral("decode")},
        RunRecordDecode,
        "--type T [--firmware MAIN] FILE",
@@ -108,6 +131,40 @@ const QList<CommandSpec>& CommandTable() {
        {QStringLiteral("--store-default"), QStringLiteral("--no-backup")},
        1,
        1},
+      {{QStringLiteral("config"), QStringLiteral("apply")},
+       RunConfigApply,
+       "TEMPLATE.json [--values FILE.csv] --devices FILE|--all [--dry-run]",
+       "change the keys of a partial configuration on every device",
+       "  TEMPLATE.json  the fields to set on every device (only the keys present change)\n"
+       "  --values CSV   per-device values: a header row NAME,<field path>... and one row per\n"
+       "                 device, e.g. NAME,Services[0].Lcn,Reference\n"
+       "  --dry-run      print each device's plan (\"NAME: path: old -> new\"), send nothing\n"
+       "  Each device is read, backed up, sent its configuration, read back and verified.\n"
+       "Example: ostrivane-cli config apply lcn.json --values lcn.csv --devices rack.txt\n",
+       {QStringLiteral("--values"), QStringLiteral("--dry-run"), QStringLiteral("--all"),
+        QStringLiteral("--lenient"), QStringLiteral("--no-backup")},
+       1,
+       1,
+       true,
+       true,
+       false,
+       RunConfigApply},
+      {{QStringLiteral("rack"), QStringLiteral("check")},
+       RunRackCheck,
+       "--devices FILE|--all",
+       "read every device's configuration and report clashes between them",
+       "  One line per clash, naming both devices, the fields and their values: overlapping\n"
+       "  channels, the same (original network id, transport stream id), service id or LCN in\n"
+       "  one network, destination address and port, or IP address.\n"
+       "Example: ostrivane-cli rack check --devices rack.txt\n",
+       {QStringLiteral("--all")},
+       0,
+       0,
+       true,
+       true,
+       true,
+       RunRackCheck,
+       "clashes were found"},
       {{QStringLiteral("config"), QStringLiteral("diff")},
        RunConfigDiff,
        "FILE [--lenient]",
@@ -125,7 +182,7 @@ const QList<CommandSpec>& CommandTable() {
        RunBackup,
        "--all [--into DIR]",
        "save the configuration of every announced and USB serial device",
-       "  --all       every announced device and every USB serial device, one after the other\n"
+       "  --all       every announced device and every USB serial device, several at a time\n"
        "  --into DIR  folder for the files (default: backups/ in the data folder)\n"
        "  Each device gives <ID or port>_<Model>_<yyyyMMdd_HHmmss>.itc (or .tmc) and .json.\n"
        "Example: ostrivane-cli backup --all --into saved --discovery-interface 127.0.0.1\n",
@@ -134,19 +191,28 @@ const QList<CommandSpec>& CommandTable() {
        0},
       {{QStringLiteral("firmware")},
        RunFirmware,
-       "check|upgrade [--folder DIR] [--force] [--no-backup]",
+       "check|upgrade [--folder DIR] [--force] [--no-backup] [--devices FILE|--all "
+       "[--keep-going]]",
        "compare the firmware images with the device, or install the newer ones",
-       "  check           say what an upgrade would install\n"
+       "  check           say what an upgrade would install (--json: the images, the versions\n"
+       "                  on the device and in the folder, and what would be installed)\n"
        "  upgrade         install the newer images\n"
        "  --folder DIR    folder of the firmware images (default: the data folder)\n"
        "  --force         install even when the image is not newer\n"
        "  --no-backup     do not save the device's configuration into backups/ first\n"
+       "  --devices FILE, --all: a rollout: each device is backed up, upgraded, waited for and\n"
+       "                  identified again; a device that fails stops the rollout (those under\n"
+       "                  way finish) and a table NAME, model, before, after, result ends it\n"
+       "  --keep-going    go on with the other devices after a failure\n"
        "Example: ostrivane-cli firmware check --folder firmware --tcp 127.0.0.1:6666\n",
-       {QStringLiteral("--folder"), QStringLiteral("--force"), QStringLiteral("--no-backup")},
+       {QStringLiteral("--folder"), QStringLiteral("--force"), QStringLiteral("--no-backup"),
+        QStringLiteral("--all"), QStringLiteral("--keep-going")},
        1,
        1,
        true,
-       false},
+       true,
+       false,
+       RunFirmwareRollout},
       {{QStringLiteral("logs")},
        RunLogs,
        "[--out DIR]",
@@ -218,8 +284,8 @@ QString CommandUsage(const CommandSpec& entry) {
   if (entry.link) text += QString::fromUtf8(kLinkHelp);
   text += QString::fromUtf8(kCommonHelp);
   text += QString::fromUtf8(kExitHelp);
-  text += entry.diffExit ? QStringLiteral(",\n  5 the device differs from the file.\n")
-                        : QStringLiteral(".\n");
+  text += entry.diffExit ? QStringLiteral(",\n  5 %1.\n").arg(QString::fromUtf8(entry.exit5))
+                         : QStringLiteral(".\n");
   return text;
 }
 
@@ -234,7 +300,9 @@ QString OverviewUsage() {
   text += QString::fromUtf8(kLinkHelp);
   text += QString::fromUtf8(kCommonHelp);
   text += QStringLiteral("  --version\n");
-  text += QString::fromUtf8(kExitHelp) + QStringLiteral(", 5 config diff found differences.\n");
+  text += QString::fromUtf8(kExitHelp) + QStringLiteral(
+                                             ", 5 config diff found differences\n"
+                                             "  or rack check found clashes.\n");
   return text;
 }
 

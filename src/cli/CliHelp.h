@@ -21,6 +21,9 @@ struct CommandSpec {
   bool link = true;       // reaches a device: link options apply
   bool json = true;       // --json is accepted
   bool diffExit = false;  // exits 5 when a difference was found
+  // Runs the command on a fleet (--devices FILE, --all); nullptr: the handler once per device.
+  int (*fleet)(CommandIo&) = nullptr;
+  const char* exit5 = "the device differs from the file";  // what exit code 5 means
 };
 
 const QList<CommandSpec>& CommandTable();

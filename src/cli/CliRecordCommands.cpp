@@ -141,15 +141,10 @@ int RunConfigGet(CommandIo& io) {
   if (const int code = CheckWritableFile(io, path)) return code;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
-  if (!session.link.Transact(cmd::ReadConfig, {}, kRecordTimeout))
-    return io.Fail(kExitFailed, QStringLiteral("the device did not return its configuration."));
-  const auto reply = session.link.Reply();
-  if (reply.size() > kConfigImageMax)
-    return io.Fail(
-        kExitFailed,
-        QStringLiteral("the device returned a record longer than %1 bytes.").arg(kConfigImageMax));
-  const QByteArray record(reinterpret_cast<const char*>(reply.data()),
-                          static_cast<qsizetype>(reply.size()));
+  // The same read and check as every backup: a record that does not decode is no backup.
+  QByteArray record;
+  if (const QString why = session.FetchRecord(record); !why.isEmpty())
+    return io.Fail(kExitFailed, QStringLiteral("%1; nothing written.").arg(why));
   if (!WriteOutput(io, path, record)) return kExitLocal;
   if (path != QStringLiteral("-"))
     PrintResult(io, path, QJsonObject{{QStringLiteral("File"), path}});
@@ -160,7 +155,7 @@ namespace {
 
 // The device's record is read first: it is the backup, and the loaded file goes on top of it
 // the way LOAD works on the model read from the device.
-int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
+int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx, QString& saved) {
   if (io.args.Has(QStringLiteral("--no-backup"))) {
     // The user accepts losing what the device holds (also the way out when it no longer decodes).
     session.panel.DeviceRecordRead = true;
@@ -172,8 +167,9 @@ int ReadAndBackUp(CommandIo& io, CliSession& session, OperationContext& ctx) {
                                                "writes without one).")
                                     .arg(backup.error));
   // A script reading --json output gets only the result object there.
+  saved = QDir::toNativeSeparators(backup.path);
   (io.args.Has(QStringLiteral("--json")) ? io.err : io.out)
-      << "backup saved: " << QDir::toNativeSeparators(backup.path) << Qt::endl;
+      << "backup saved: " << saved << Qt::endl;
   AdoptDeviceRecord(ctx, backup.record);
   return kExitOk;
 }
@@ -230,13 +226,15 @@ int RunConfigPut(CommandIo& io) {
   if (const int code = CheckReadableFile(io, path)) return code;
   QByteArray record;
   if (!ReadInput(io, path, record)) return kExitLocal;
+  if (const int code = CheckBackupFolder(io)) return code;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
   if (const int code = CheckFileBeforeBackup(io, session, ctx, record)) return code;
   // The backup is taken here, once, before the file replaces the model.
   session.flags.BackupsDisabled = true;
-  if (const int code = ReadAndBackUp(io, session, ctx)) return code;
+  QString backup;
+  if (const int code = ReadAndBackUp(io, session, ctx, backup)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
   const LoadResult loaded =
       files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
@@ -251,10 +249,11 @@ int RunConfigPut(CommandIo& io) {
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the transfer."));
-  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path),
-              QJsonObject{{QStringLiteral("File"), path},
-                          {QStringLiteral("StoredAsDefault"),
-                           io.args.Has(QStringLiteral("--store-default"))}});
+  QJsonObject result{
+      {QStringLiteral("File"), path},
+      {QStringLiteral("StoredAsDefault"), io.args.Has(QStringLiteral("--store-default"))}};
+  if (!backup.isEmpty()) result.insert(QStringLiteral("Backup"), backup);
+  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path), result);
   return kExitOk;
 }
 

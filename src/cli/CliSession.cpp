@@ -1,29 +1,19 @@
 #include "cli/CliSession.h"
+
+#include "cli/Cli.h"
 #include "cli/Terminal.h"
 
 #include <QThread>
 
 #include "discovery/DiscoveryListener.h"
+#include "operations/ModelTable.h"
 #include "operations/Transfer.h"
 
 namespace ostrivane::cli {
 
-namespace {
-
-QString ListenedWhere(const LinkRequest& request) {
-  return QStringLiteral("%1 s on UDP port %2%3")
-      .arg(request.listenSeconds)
-      .arg(request.discoveryPort)
-      .arg(request.discoveryInterface.isEmpty()
-               ? QString()
-               : QStringLiteral(" of %1").arg(request.discoveryInterface));
-}
-
-}  // namespace
-
 CliSession::CliSession(QTextStream& err, bool quiet, LinkObserver* trace)
-    : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status) {
-  link.SetObserver(trace);
+    : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status), watch(trace) {
+  link.SetObserver(&watch);
 }
 
 OperationContext CliSession::Context() {
@@ -49,26 +39,52 @@ QString CliSession::FetchRecord(QByteArray& record) {
   return QStringLiteral("the device's record does not decode");
 }
 
-void CliSession::Listen(const LinkRequest& request) {
+QString CliSession::ModelName() {
+  return ostrivane::ModelName(identity.DeviceTypeCode, prompts);
+}
+
+void CliSession::Listen(const LinkRequest& request, const HeardEnough& enough) {
   DiscoveryOptions options;
   options.interfaceAddress = request.discoveryInterface;
   options.port = request.discoveryPort;
   DiscoveryStart started = StartDiscovery(discovery, options, clock);
   if (started.code != discovery_start::kStarted) return;
   // Announcements come every couple of seconds; wait on the clock, the listener works meanwhile.
-  clock.SleepFor(Millis{static_cast<long long>(request.listenSeconds * 1000.0)});
+  const Millis total{static_cast<long long>(request.listenSeconds * 1000.0)};
+  if (!enough) {
+    clock.SleepFor(total);
+  } else {
+    constexpr Millis kLook{20};
+    const Millis end = clock.Now() + total;
+    while (!enough(discovery.Copy()) && clock.Now() < end)
+      clock.SleepFor(std::min(kLook, end - clock.Now()));
+  }
   started.listener->Stop();
 }
 
 bool CliSession::IdentifyAttached(const QString& where) {
   if (Identify(link, identity)) return true;
-  m_failure = link.LinkError ? QStringLiteral("%1 did not answer the identify request").arg(where)
-                             : QStringLiteral(
-                                   "%1 answered but did not identify as a supported device "
-                                   "(type code %2, main version %3)")
-                                   .arg(where)
-                                   .arg(link.Reply().empty() ? -1 : link.Reply()[0])
-                                   .arg(link.Reply().size() > 1 ? link.Reply()[1] : -1);
+  const auto reply = link.Reply();
+  if (link.LinkError && watch.Last() == LinkObserver::ReplyOutcome::BadFrame)
+    m_failure = QStringLiteral(
+                    "%1 answered the identify request with damaged frames (bad "
+                    "checksum), twice")
+                    .arg(where);
+  else if (link.LinkError)
+    m_failure = QStringLiteral("%1 did not answer the identify request").arg(where);
+  else if (link.ReplyStatus == LinkStatus::Refused)
+    m_failure = QStringLiteral("%1 refused the identify request").arg(where);
+  else if (reply.size() < 2)
+    m_failure = QStringLiteral("%1 answered the identify request without an identity (%2 bytes)")
+                    .arg(where)
+                    .arg(reply.size());
+  else
+    m_failure = QStringLiteral(
+                    "%1 answered but did not identify as a supported device (type "
+                    "code %2, main version %3)")
+                    .arg(where)
+                    .arg(reply[0])
+                    .arg(reply[1]);
   link.CloseAll();
   return false;
 }
@@ -96,44 +112,24 @@ bool CliSession::ConnectSerialDevice(const QString& path) {
   return Finish(IdentifyAttached(path));
 }
 
-bool CliSession::ConnectAnnounced(const LinkRequest& request) {
-  Listen(request);
-  for (const DiscoveredDevice& device : discovery.Copy()) {
-    if (device.identifier != request.device && device.address != request.device) continue;
-    return ConnectTcpDevice(device.address, request.tcpPort);
-  }
-  m_failure = QStringLiteral("device %1 was not heard within %2")
-                  .arg(request.device, ListenedWhere(request));
-  return Finish(false);
-}
-
-bool CliSession::ConnectFirstFound(const LinkRequest& request) {
-  ConnectionOptions options;
-  options.tcpPort = request.tcpPort;
-  if (!request.serialPaths.isEmpty()) {
-    options.extraSerialPaths = request.serialPaths;
-    options.scanUsbPorts = false;
-  } else {
-    Listen(request);
-  }
-  ReportingChannelOpener opener;
-  if (ConnectDevice(link, identity, discovery, options, opener)) return Finish(true);
-  QStringList causes = opener.Failures();
-  const QVector<DiscoveredDevice> announced = discovery.Copy();
-  if (request.serialPaths.isEmpty() && announced.isEmpty())
-    causes.prepend(QStringLiteral("no device announced within %1").arg(ListenedWhere(request)));
-  if (ListSerialPorts(options).isEmpty() && request.serialPaths.isEmpty())
-    causes << QStringLiteral("no USB serial port found");
-  if (causes.isEmpty()) causes << QStringLiteral("no candidate answered the identify request");
-  m_failure = causes.join(QStringLiteral("; "));
-  return Finish(false);
+bool CliSession::ConnectTarget(const Target& target) {
+  m_failure.clear();
+  const bool connected = target.IsSerial() ? ConnectSerialDevice(target.serialPath)
+                                           : ConnectTcpDevice(target.host, target.port);
+  // Two devices sharing an identifier keep their backups apart by address.
+  if (connected) identity.Name = target.shared ? target.Label() : target.identifier;
+  return connected;
 }
 
 bool CliSession::Connect(const LinkRequest& request) {
-  m_failure.clear();
-  if (!request.tcpHost.isEmpty()) return ConnectTcpDevice(request.tcpHost, request.tcpPort);
-  if (!request.device.isEmpty()) return ConnectAnnounced(request);
-  return ConnectFirstFound(request);
+  const Targets targets = ResolveTargets(*this, request);
+  m_notes = targets.notes;
+  m_failureCode = targets.code;
+  m_failure = targets.failure;
+  if (!m_failure.isEmpty()) return false;
+  m_chosen = targets.list.value(0);
+  m_failureCode = kExitNoDevice;
+  return ConnectTarget(m_chosen);
 }
 
 bool CliSession::Finish(bool connected) {

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 
 #include "cli/CliStatus.h"
+#include "cli/CliTarget.h"
 #include "common/Clock.h"
 #include "config/DeviceConfig.h"
 #include "config/PanelState.h"
@@ -29,6 +31,28 @@ struct LinkRequest {
   quint16 discoveryPort = 1900;
   double listenSeconds = 3.0;
   QString device;  // --device ID|ADDRESS: one announced device
+  TargetSelector selector = TargetSelector::Unnamed;
+};
+
+// Passes every frame on to the trace (when there is one) and remembers how the last reply ended,
+// so that a failure can say what happened.
+class ReplyWatch final : public LinkObserver {
+ public:
+  explicit ReplyWatch(LinkObserver* next) : m_next(next) {}
+  void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
+                 int attempt) override {
+    if (m_next) m_next->OnRequest(command, payload, attempt);
+  }
+  void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
+               std::span<const std::uint8_t> payload, int attempt) override {
+    m_last = outcome;
+    if (m_next) m_next->OnReply(command, outcome, status, payload, attempt);
+  }
+  ReplyOutcome Last() const { return m_last; }
+
+ private:
+  LinkObserver* m_next;
+  ReplyOutcome m_last = ReplyOutcome::NoReply;
 };
 
 // The single instances one command works on, wired together like the window wires them.
@@ -36,15 +60,24 @@ class CliSession {
  public:
   CliSession(QTextStream& err, bool quiet, LinkObserver* trace = nullptr);
 
-  // Listens for announcements (unless a link was named) and connects. False: nothing identified,
-  // and Failure() says why.
+  // Resolves the request's one target (listening for announcements when needed) and connects.
+  // False: nothing identified, and Failure() says why with FailureCode() as the exit code.
   bool Connect(const LinkRequest& request);
-  // Connects to one channel and identifies what answers there.
+  // Connects to one target over its own link and identifies what answers there.
+  bool ConnectTarget(const Target& target);
   bool ConnectTcpDevice(const QString& host, quint16 port);
   bool ConnectSerialDevice(const QString& path);
   const QString& Failure() const { return m_failure; }
-  // Collects announcements for the requested time.
-  void Listen(const LinkRequest& request);
+  int FailureCode() const { return m_failureCode; }
+  // The device Connect chose, and what it noticed on the way (identifiers heard twice).
+  const Target& Chosen() const { return m_chosen; }
+  const QStringList& Notes() const { return m_notes; }
+  // The connected device's model name.
+  QString ModelName();
+  // Collects announcements for the requested time, or until enough says the table holds what
+  // the caller waits for.
+  using HeardEnough = std::function<bool(const QVector<DiscoveredDevice>&)>;
+  void Listen(const LinkRequest& request, const HeardEnough& enough = {});
 
   OperationContext Context();
   // The device's record (0x70), checked against its layout: empty when record holds it, else
@@ -61,17 +94,19 @@ class CliSession {
   PanelState panel;
   RecordShape shape;
   DeviceStatusPair deviceStatus;
+  ReplyWatch watch;  // the link reports every reply to it
   ApplicationData settings;
   ConnectionFlags flags;
-  DiscoveryTable discovery;
+  DiscoveryTable discovery{DiscoveryBounds{0, true}};  // every device, duplicates apart
 
  private:
-  bool ConnectAnnounced(const LinkRequest& request);
-  bool ConnectFirstFound(const LinkRequest& request);
   bool IdentifyAttached(const QString& where);
   bool Finish(bool connected);
 
   QString m_failure;
+  int m_failureCode = 1;
+  Target m_chosen;
+  QStringList m_notes;
 };
 
 }  // namespace ostrivane::cli

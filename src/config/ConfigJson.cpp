@@ -189,11 +189,15 @@ bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error
   return ConfigFromJson(json, DeviceConfig{}, config, error);
 }
 
+QByteArray WithoutByteOrderMark(const QByteArray& json) {
+  return json.startsWith("\xEF\xBB\xBF") ? json.mid(3) : json;
+}
+
 bool ConfigFromJson(const QByteArray& json, const DeviceConfig& base, DeviceConfig& config,
                     QString& error) {
   error.clear();
   QJsonParseError parseError;
-  const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+  const QJsonDocument document = QJsonDocument::fromJson(WithoutByteOrderMark(json), &parseError);
   if (parseError.error != QJsonParseError::NoError) {
     error = QStringLiteral("JSON error at offset %1: %2")
                 .arg(parseError.offset)

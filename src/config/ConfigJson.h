@@ -7,6 +7,9 @@
 
 namespace ostrivane {
 
+// A UTF-8 byte order mark at the start is accepted by every reader of the JSON form.
+QByteArray WithoutByteOrderMark(const QByteArray& json);
+
 // One indented JSON object keyed by the DeviceConfig field names in declaration order; the slot
 // arrays hold objects keyed the same way, MacAddress is an array of six numbers.
 QByteArray ConfigToJson(const DeviceConfig& config);

@@ -20,6 +20,12 @@ QVector<DiscoveredDevice> DiscoveryTable::Copy() const {
 void DiscoveryTable::Clear() {
   std::lock_guard<std::mutex> lock(m_discoveryLock);
   m_entries.clear();
+  m_leftOut = 0;
+}
+
+int DiscoveryTable::LeftOut() const {
+  std::lock_guard<std::mutex> lock(m_discoveryLock);
+  return m_leftOut;
 }
 
 void DiscoveryTable::Process(bool accepted, const QString& identifier, const QString& address,
@@ -41,14 +47,19 @@ void DiscoveryTable::UpdateLocked(const QString& identifier, const QString& addr
                                   std::uint32_t tick) {
   const std::uint32_t expiry = tick + kLifetimeMs;
   for (DiscoveredDevice& entry : m_entries) {
-    if (entry.identifier != identifier) continue;
+    if (entry.identifier != identifier || (m_bounds.byAddress && entry.address != address))
+      continue;
     if (entry.address != address) entry.address = address;
     entry.expiry = expiry;
+    ++entry.heard;
     return;
   }
   // A full table keeps the devices it already knows; a newcomer gets in once one of them expires.
-  if (m_entries.size() >= kCapacity) return;
-  m_entries.append(DiscoveredDevice{identifier, address, expiry});
+  if (m_bounds.capacity > 0 && m_entries.size() >= m_bounds.capacity) {
+    ++m_leftOut;
+    return;
+  }
+  m_entries.append(DiscoveredDevice{identifier, address, expiry, 1});
 }
 
 void DiscoveryTable::AgeLocked(std::uint32_t tick) {

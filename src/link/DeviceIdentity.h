@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 namespace ostrivane {
@@ -15,6 +17,9 @@ struct FirmwareVersion {
 struct DeviceIdentity {
   std::uint8_t DeviceTypeCode = 0;
   FirmwareVersion Version;
+  // The identifier the device announced itself under, when it was reached through it (names its
+  // backups); empty otherwise.
+  QString Name;
   bool operator==(const DeviceIdentity&) const = default;
 };
 

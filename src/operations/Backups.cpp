@@ -7,6 +7,7 @@
 #include "files/ConfigurationFiles.h"
 #include "operations/ModelTable.h"
 #include "operations/Transfer.h"
+#include "texts/TextTable.h"
 
 namespace ostrivane {
 
@@ -34,16 +35,17 @@ QString FreePath(const QString& folder, const QString& name) {
   return QFileInfo::exists(path) ? QString() : path;
 }
 
-// The names sort by time, so everything before the newest kBackupsKeptPerModel goes.
-void PruneBackups(const QString& folder, std::uint8_t typeCode) {
-  const QRegularExpression ours(QStringLiteral("^%1_\\d{8}_\\d{6}(_\\d+)?\\.(itc|tmc)$")
-                                    .arg(QRegularExpression::escape(ModelOf(typeCode))),
-                                QRegularExpression::CaseInsensitiveOption);
+// The names sort by time, so everything before the newest kBackupsKeptPerDevice goes.
+void PruneBackups(const QString& folder, const QString& device, std::uint8_t typeCode) {
+  const QRegularExpression ours(
+      QStringLiteral("^%1_%2_\\d{8}_\\d{6}(_\\d+)?\\.(itc|tmc)$")
+          .arg(QRegularExpression::escape(device), QRegularExpression::escape(ModelOf(typeCode))),
+      QRegularExpression::CaseInsensitiveOption);
   QStringList names;
   for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
     if (ours.match(name).hasMatch()) names.append(name);
   }
-  for (qsizetype i = 0; i + kBackupsKeptPerModel < names.size(); ++i)
+  for (qsizetype i = 0; i + kBackupsKeptPerDevice < names.size(); ++i)
     QFile::remove(folder + names.at(i));
 }
 
@@ -68,13 +70,34 @@ QString ReadFailureSentence(ConfigReadOutcome outcome) {
 
 }  // namespace
 
-QString BackupFileName(std::uint8_t typeCode, const QDateTime& now) {
-  return ModelOf(typeCode) + QLatin1Char('_') + now.toString(kStampFormat) +
+QString BackupDeviceName(const OperationContext& ctx) {
+  QString name = ctx.identity.Name;
+  if (name.isEmpty() && ctx.link.CurrentChannel()) {
+    // "tcp:HOST:PORT" -> HOST, "serial:/dev/ttyACM0" -> ttyACM0.
+    const QString link = ctx.link.CurrentChannel()->Describe();
+    if (link.startsWith(QStringLiteral("tcp:")))
+      name = link.mid(4).section(QLatin1Char(':'), 0, 0);
+    else if (link.startsWith(QStringLiteral("serial:")))
+      name = link.mid(7).section(QLatin1Char('/'), -1);
+  }
+  static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9.-]"));
+  name.replace(unsafe, QStringLiteral("-"));
+  return name.isEmpty() ? QStringLiteral("device") : name;
+}
+
+QString BackupFileName(const QString& device, std::uint8_t typeCode, const QDateTime& now) {
+  return device + QLatin1Char('_') + ModelOf(typeCode) + QLatin1Char('_') +
+         now.toString(kStampFormat) + ConfigurationFiles::ExtensionFor(typeCode);
+}
+
+QString LatestBackupFileName(const QString& device, std::uint8_t typeCode) {
+  return device + QLatin1Char('_') + ModelOf(typeCode) + QStringLiteral("_latest") +
          ConfigurationFiles::ExtensionFor(typeCode);
 }
 
-BackupResult WriteBackupFile(const ApplicationData& settings, std::uint8_t typeCode,
-                             const QByteArray& record, const QDateTime& now) {
+BackupResult WriteBackupFile(const ApplicationData& settings, const QString& device,
+                             std::uint8_t typeCode, const QByteArray& record,
+                             const QDateTime& now) {
   BackupResult result;
   result.record = record;
   const QString folder = settings.BackupFolder();
@@ -83,7 +106,7 @@ BackupResult WriteBackupFile(const ApplicationData& settings, std::uint8_t typeC
         QStringLiteral("cannot create the backup folder %1").arg(QDir::toNativeSeparators(folder));
     return result;
   }
-  const QString path = FreePath(folder, BackupFileName(typeCode, now));
+  const QString path = FreePath(folder, BackupFileName(device, typeCode, now));
   if (path.isEmpty() || !ConfigurationFiles::WriteRecordFile(path, record)) {
     result.error =
         QStringLiteral("cannot write a backup into %1").arg(QDir::toNativeSeparators(folder));
@@ -91,7 +114,10 @@ BackupResult WriteBackupFile(const ApplicationData& settings, std::uint8_t typeC
   }
   result.ok = true;
   result.path = path;
-  PruneBackups(folder, typeCode);
+  // A script finds the newest without sorting; a stale copy would be worse than none.
+  const QString latest = folder + LatestBackupFileName(device, typeCode);
+  if (!ConfigurationFiles::WriteRecordFile(latest, record)) QFile::remove(latest);
+  PruneBackups(folder, device, typeCode);
   return result;
 }
 
@@ -102,17 +128,21 @@ BackupResult BackupDeviceConfig(OperationContext& ctx, const QDateTime& now) {
     result.error = ReadFailureSentence(read.outcome);
     return result;
   }
-  return WriteBackupFile(ctx.settings, ctx.identity.DeviceTypeCode, read.record, now);
+  return WriteBackupFile(ctx.settings, BackupDeviceName(ctx), ctx.identity.DeviceTypeCode,
+                         read.record, now);
 }
 
 void ShowBackupOutcome(OperationContext& ctx, const BackupResult& backup) {
   if (backup.ok) {
-    ctx.status.ShowStatusText(QStringLiteral("Backup saved"), kBackupSavedMs, false);
+    ctx.status.ShowStatusText(LocalText(text::BackupSaved, ctx.settings.LanguageIndex())
+                                  .arg(QDir::toNativeSeparators(backup.path)),
+                              kBackupSavedMs, false);
     return;
   }
   ctx.prompts.Beep(ConfigurationFiles::kErrorBeepHz, ConfigurationFiles::kErrorBeepMs);
-  ctx.status.ShowStatusText(QStringLiteral("No backup, nothing written: ") + backup.error,
-                            kBackupFailedMs, false);
+  ctx.status.ShowStatusText(
+      LocalText(text::BackupNotWritten, ctx.settings.LanguageIndex()).arg(backup.error),
+      kBackupFailedMs, false);
 }
 
 }  // namespace ostrivane

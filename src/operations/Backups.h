@@ -9,8 +9,8 @@
 
 namespace ostrivane {
 
-// Backups older than the newest this many of one model are deleted when a new one is written.
-inline constexpr int kBackupsKeptPerModel = 100;
+// Backups older than the newest this many of one device are deleted when a new one is written.
+inline constexpr int kBackupsKeptPerDevice = 100;
 
 struct BackupResult {
   bool ok = false;
@@ -19,19 +19,25 @@ struct BackupResult {
   QByteArray record;  // the record as the device returned it
 };
 
-// "<ModelName>_<yyyyMMdd_HHmmss>.<itc|tmc>"; the model falls back to "UNIT<code>".
-QString BackupFileName(std::uint8_t typeCode, const QDateTime& now);
+// The name a device's backups carry: its announced identifier, else the address or the port it
+// was reached at, with nothing in it that a file name or the backup names' "_" could trip on.
+QString BackupDeviceName(const OperationContext& ctx);
 
-// Writes record as a backup of a device of typeCode into settings' backup folder (made when
-// missing), then keeps the newest kBackupsKeptPerModel of that model.
-BackupResult WriteBackupFile(const ApplicationData& settings, std::uint8_t typeCode,
-                             const QByteArray& record, const QDateTime& now);
+// "<device>_<ModelName>_<yyyyMMdd_HHmmss>.<itc|tmc>"; the model falls back to "UNIT<code>".
+QString BackupFileName(const QString& device, std::uint8_t typeCode, const QDateTime& now);
+// "<device>_<ModelName>_latest.<itc|tmc>": a copy of the device's newest backup.
+QString LatestBackupFileName(const QString& device, std::uint8_t typeCode);
+
+// Writes record as a backup of the device into settings' backup folder (made when missing),
+// refreshes its latest copy, then keeps the newest kBackupsKeptPerDevice of that device.
+BackupResult WriteBackupFile(const ApplicationData& settings, const QString& device,
+                             std::uint8_t typeCode, const QByteArray& record, const QDateTime& now);
 
 // Reads the device's configuration record (0x70) and writes it as a backup. A record that does
 // not decode is no backup: LOAD could not restore it.
 BackupResult BackupDeviceConfig(OperationContext& ctx, const QDateTime& now);
 
-// "Backup saved" for a while, or why the write that needed it does not go ahead.
+// "Backup saved: <path>" for a while, or why the write that needed it does not go ahead.
 void ShowBackupOutcome(OperationContext& ctx, const BackupResult& backup);
 
 }  // namespace ostrivane

@@ -12,6 +12,7 @@
 #include "config/DeviceCharset.h"
 #include "config/DeviceCodes.h"
 #include "operations/Capabilities.h"
+#include "operations/FieldWidths.h"
 #include "operations/ModelTable.h"
 
 namespace ostrivane {
@@ -73,6 +74,50 @@ void CheckAllKeys(const QJsonObject& root, ConfigJsonCheck& check) {
   }
 }
 
+// Keys given twice in one object ("Services[2].Lcn"): a JSON reader would silently keep the last.
+// The text has already parsed, so only strings, nesting and key positions matter.
+QStringList DuplicateKeys(const QByteArray& json) {
+  struct Level {
+    bool object = false;
+    QString prefix;  // objects end it with ".", arrays do not
+    QSet<QString> keys;
+    QString lastKey;
+    int index = 0;  // arrays: the element being read
+  };
+  QVector<Level> levels;
+  QStringList duplicates;
+  for (qsizetype i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (c == '{' || c == '[') {
+      QString prefix;
+      if (!levels.isEmpty()) {
+        const Level& up = levels.last();
+        prefix = up.object ? up.prefix + up.lastKey
+                           : QStringLiteral("%1[%2]").arg(up.prefix).arg(up.index);
+      }
+      if (c == '{' && !prefix.isEmpty()) prefix += u'.';
+      levels.append({c == '{', prefix, {}, {}, 0});
+    } else if ((c == '}' || c == ']') && !levels.isEmpty()) {
+      levels.removeLast();
+    } else if (c == ',' && !levels.isEmpty() && !levels.last().object) {
+      ++levels.last().index;
+    } else if (c == '"') {
+      qsizetype end = i + 1;
+      while (end < json.size() && json[end] != '"') end += json[end] == '\\' ? 2 : 1;
+      qsizetype next = end + 1;
+      while (next < json.size() && QChar::isSpace(json[next])) ++next;
+      if (next < json.size() && json[next] == ':' && !levels.isEmpty() && levels.last().object) {
+        Level& here = levels.last();
+        here.lastKey = QString::fromUtf8(json.mid(i + 1, end - i - 1));
+        if (here.keys.contains(here.lastKey)) duplicates << here.prefix + here.lastKey;
+        here.keys.insert(here.lastKey);
+      }
+      i = end;
+    }
+  }
+  return duplicates;
+}
+
 // Applies the window's rules to a working copy. A rule only counts where the model's record
 // carries the field: two probe values that encode to the same record mean it does not.
 class ValueRules {
@@ -83,11 +128,22 @@ class ValueRules {
   DeviceConfig& Work() { return m_work; }
   std::uint8_t Type() const { return m_context.typeCode; }
 
+  // The window's range for the field, narrowed to what the record's item can hold.
   void Range(const QString& key, std::int32_t& field, std::int64_t low, std::int64_t high) {
-    if (field >= low && field <= high) return;
-    if (!Carried(field, static_cast<std::int32_t>(low), static_cast<std::int32_t>(high))) return;
+    const int index = IndexOf(field);
+    if (field >= low && field <= high && KeepsValue(m_work, m_context, index)) return;
+    const FieldWidth width = WidthOf(m_work, m_context, index);
+    if (!width.carried &&
+        !Carried(field, static_cast<std::int32_t>(low), static_cast<std::int32_t>(high)))
+      return;
+    if (width.carried) {
+      low = std::max(low, width.low);
+      high = std::min(high, width.high);
+    }
     m_errors << QStringLiteral("%1: %2 is outside %3 to %4").arg(key).arg(field).arg(low).arg(high);
+    m_reported << NumberFields(m_work)[index].path;
   }
+  const QStringList& Reported() const { return m_reported; }
   void Within(const QString& key, std::int32_t& field, const Limits& limits) {
     Range(key, field, limits.minimum, limits.maximum);
   }
@@ -121,6 +177,12 @@ class ValueRules {
     EncodeConfigImage(copy, panel, m_context, record);
     return record;
   }
+  int IndexOf(const std::int32_t& field) {
+    const QVector<NumberField> fields = NumberFields(m_work);
+    for (int i = 0; i < fields.size(); ++i)
+      if (fields[i].value == &field) return i;
+    return -1;
+  }
   bool Carried(std::int32_t& field, std::int32_t low, std::int32_t high) {
     const std::int32_t original = field;
     field = low;
@@ -143,6 +205,7 @@ class ValueRules {
   DeviceConfig m_work;
   const LayoutContext& m_context;
   QStringList& m_errors;
+  QStringList m_reported;
 };
 
 QString SlotKey(const char* array, int index, const char* field) {
@@ -301,6 +364,7 @@ void CheckConfigValues(const DeviceConfig& config, const LayoutContext& context,
   for (int s = 0; s < std::min(context.shape.ServiceCount, kServiceSlots); ++s)
     CheckService(rules, s, context);
   CheckSystem(rules, context);
+  CheckFieldWidths(config, context, errors, WidthCheck::Changed, rules.Reported());
 }
 
 bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool strict,
@@ -312,9 +376,14 @@ bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool s
     check.errors << error;
     return false;
   }
+  for (const QString& key : DuplicateKeys(WithoutByteOrderMark(json)))
+    check.errors << QStringLiteral("%1: given more than once").arg(key);
   if (strict) {
-    CheckAllKeys(QJsonDocument::fromJson(json).object(), check);
+    CheckAllKeys(QJsonDocument::fromJson(WithoutByteOrderMark(json)).object(), check);
     CheckConfigValues(parsed, context, check.errors);
+  } else {
+    // Lenient reading keeps old files' habits, never a number bent to fit its field.
+    CheckFieldWidths(parsed, context, check.errors, WidthCheck::Wrapped);
   }
   if (!check.errors.isEmpty()) return false;
   config = std::move(parsed);

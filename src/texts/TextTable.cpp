@@ -348,6 +348,20 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"Modulatoren im Netzwerk",
     u"Modulatory w sieci",
     u"Moduladores en la red",
+    // 47
+    u"Backup saved: %1",
+    u"Sauvegarde enregistrée : %1",
+    u"Backup salvato: %1",
+    u"Sicherung gespeichert: %1",
+    u"Kopia zapisana: %1",
+    u"Copia guardada: %1",
+    // 48
+    u"No backup, nothing written: %1",
+    u"Pas de sauvegarde, rien n'a été écrit : %1",
+    u"Nessun backup, nulla è stato scritto: %1",
+    u"Keine Sicherung, nichts geschrieben: %1",
+    u"Brak kopii, nic nie zapisano: %1",
+    u"Sin copia, no se ha escrito nada: %1",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

@@ -45,6 +45,8 @@ TEST_F(CliTest, Identify_ThroughAnnouncementOnLoopback_ConnectsOverTcp) {
                          false);
   ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
   EXPECT_EQ(run.Json().value(QStringLiteral("DeviceTypeCode")).toInt(), 192);
+  // The only device heard is the one used, and the command says which.
+  EXPECT_TRUE(run.err.contains("using SIMTEST at 127.0.0.1\n")) << run.err.constData();
 }
 
 TEST_F(CliTest, BadCommandLinesAndMissingDevices_GetTheirExitCodes) {
@@ -221,8 +223,15 @@ TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
   ASSERT_EQ(put.code, cli::kExitOk) << put.err.constData();
   const QString backup =
       QString::fromUtf8(put.out).section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
-  EXPECT_TRUE(backup.contains(QStringLiteral("/backups/UNIT131_"))) << put.out.constData();
+  EXPECT_TRUE(backup.contains(QStringLiteral("/backups/127.0.0.1_UNIT131_")))
+      << put.out.constData();
   EXPECT_EQ(ReadAll(backup), held);
+  // With --json the backup's path is part of the result.
+  const CliRun json = Cli({QStringLiteral("config"), QStringLiteral("put"),
+                           Path(QStringLiteral("a.itc")), QStringLiteral("--json")});
+  ASSERT_EQ(json.code, cli::kExitOk) << json.err.constData();
+  EXPECT_TRUE(QFile::exists(json.Json().value(QStringLiteral("Backup")).toString()))
+      << json.out.constData();
 
   // The device's own record no longer decodes: nothing is written unless the user accepts it.
   const QByteArray broken = QByteArray("VEVE\x83", 5) + QByteArray(80, 'a');

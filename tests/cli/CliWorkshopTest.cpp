@@ -93,7 +93,7 @@ TEST_F(CliTest, SurplusArgumentsAndForeignOptions_AreUsageErrors) {
       {QStringLiteral("identify"), QStringLiteral("extra")},
       {QStringLiteral("snapshot"), QStringLiteral("a.bmp"), QStringLiteral("b.bmp")},
       {QStringLiteral("reset"), QStringLiteral("--store-default")},
-      {QStringLiteral("firmware"), QStringLiteral("check"), QStringLiteral("--json")},
+      {QStringLiteral("firmware"), QStringLiteral("check"), QStringLiteral("--yes")},
       {QStringLiteral("status"), QStringLiteral("--count"), QStringLiteral("3")},
       {QStringLiteral("identify"), QStringLiteral("--json=yes")},
       {QStringLiteral("identify"), QStringLiteral("--frob")},
@@ -396,4 +396,58 @@ TEST_F(CliTest, EdidAndResults_ConfirmationAndPrintedOutcomes) {
   m_device->SetFaults(refuse);
   run = Cli({QStringLiteral("reset")});
   EXPECT_EQ(run.code, cli::kExitFailed) << run.out.constData();
+}
+
+TEST_F(CliTest, SmallFaults_EachGetsItsOwnOutcome) {
+  StartDevice(131);
+  // A record that does not decode is no backup: config get writes nothing.
+  const QByteArray held = m_device->ConfigRecord();
+  m_device->SetConfigRecord(QByteArray("VEVE\x83", 5) + QByteArray(80, 'a'));
+  CliRun run =
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("x.itc"))});
+  EXPECT_EQ(run.code, cli::kExitFailed) << run.err.constData();
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("x.itc"))));
+  m_device->SetConfigRecord(held);
+
+  // firmware check --json; an upgrade from a folder without an image for the device.
+  QDir(m_data.path()).mkdir(QStringLiteral("fw"));
+  const QStringList folder = {QStringLiteral("--folder"), Path(QStringLiteral("fw"))};
+  run = Cli(
+      QStringList{QStringLiteral("firmware"), QStringLiteral("check"), QStringLiteral("--json")} +
+      folder);
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  const QJsonObject main = run.Json().value(QStringLiteral("Main")).toObject();
+  EXPECT_EQ(main.value(QStringLiteral("DeviceVersion")).toInt(), 20);
+  EXPECT_FALSE(main.value(QStringLiteral("WouldInstall")).toBool());
+  run = Cli(QStringList{QStringLiteral("firmware"), QStringLiteral("upgrade")} + folder);
+  EXPECT_EQ(run.code, cli::kExitLocal);
+  EXPECT_TRUE(run.err.contains("no firmware image for UNIT131")) << run.err.constData();
+
+  // A data folder whose backups/ is a file: refused before the device is contacted.
+  QFile blocker(Path(QStringLiteral("backups")));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  ASSERT_EQ(
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("a.itc"))}).code,
+      cli::kExitOk);
+  m_device->ClearRequests();
+  for (const QStringList& line :
+       {QStringList{QStringLiteral("config"), QStringLiteral("put"), Path(QStringLiteral("a.itc"))},
+        QStringList{QStringLiteral("firmware"), QStringLiteral("upgrade")} + folder}) {
+    run = Cli(line);
+    EXPECT_EQ(run.code, cli::kExitLocal) << run.err.constData();
+    EXPECT_EQ(run.err.count("no backup"), 1) << run.err.constData();
+  }
+  EXPECT_TRUE(m_device->Requests().isEmpty());
+
+  // help help is the overview; a damaged identify reply says so.
+  run = Cli({QStringLiteral("help"), QStringLiteral("help")}, false);
+  EXPECT_EQ(run.code, cli::kExitOk);
+  EXPECT_TRUE(run.out.startsWith("usage: ostrivane-cli COMMAND"));
+  SimFaults bad;
+  bad.badChecksum = true;
+  m_device->SetFaults(bad);
+  run = Cli({QStringLiteral("identify")});
+  EXPECT_EQ(run.code, cli::kExitNoDevice);
+  EXPECT_TRUE(run.err.contains("bad checksum")) << run.err.constData();
 }

@@ -53,6 +53,26 @@ TEST(DiscoveryTable, FullTable_IgnoresNewcomerAndStillRefreshesKnownDevices) {
   EXPECT_EQ(Identifiers(table), QStringList({"D49", "NEW"}));
 }
 
+TEST(DiscoveryTable, UnboundedByAddress_KeepsEveryDeviceAndBothSharingAnIdentifier) {
+  DiscoveryTable bounded;
+  DiscoveryTable rack(DiscoveryBounds{0, true});
+  for (int i = 0; i < DiscoveryTable::kCapacity + 10; ++i) {
+    bounded.Update(QStringLiteral("D%1").arg(i), "10.0.0.1", 100);
+    rack.Update(QStringLiteral("D%1").arg(i), QStringLiteral("10.0.1.%1").arg(i), 100);
+  }
+  EXPECT_EQ(bounded.LeftOut(), 10);
+  EXPECT_EQ(rack.LeftOut(), 0);
+  rack.Update("D0", "10.0.2.1", 200);  // the same identifier from another address
+  rack.Update("D0", "10.0.1.0", 300);
+  const auto entries = rack.Copy();
+  ASSERT_EQ(entries.size(), DiscoveryTable::kCapacity + 11);
+  EXPECT_EQ(entries.first().address, QStringLiteral("10.0.1.0"));
+  EXPECT_EQ(entries.first().heard, 2);
+  EXPECT_EQ(entries.last().address, QStringLiteral("10.0.2.1"));
+  bounded.Clear();
+  EXPECT_EQ(bounded.LeftOut(), 0);
+}
+
 TEST(DiscoveryTable, Aging_RemovesExactlyExpiredEntriesAndShiftsLaterOnes) {
   DiscoveryTable table;
   table.Update("A", "10.0.0.1", 0);     // expiry 10000

@@ -53,13 +53,18 @@ TEST(Backups, LoadOrFactoryDefault_DeviceRecordSavedBeforeTheWrite) {
     ASSERT_GE(sent.size(), 3u);
     EXPECT_EQ(Commands(sent.begin(), sent.begin() + 3),
               (Commands{cmd::ReadConfig, cmd::WriteConfig, cmd::ReadConfig}));
-    const QRegularExpression named(type == 121 ? "^UNIT121_20260102_0304\\d\\d\\.tmc$"
-                                               : "^UNIT131_20260102_0304\\d\\d\\.itc$");
-    ASSERT_EQ(s.Backups().size(), 1);
+    // Named after the device (here the port it was reached at) and kept with a latest copy.
+    const QRegularExpression named(type == 121 ? "^simulated_UNIT121_20260102_0304\\d\\d\\.tmc$"
+                                               : "^simulated_UNIT131_20260102_0304\\d\\d\\.itc$");
+    ASSERT_EQ(s.Backups().size(), 2);
     const QString name = s.Backups().front();
     EXPECT_TRUE(named.match(name).hasMatch()) << name.toStdString();
     EXPECT_EQ(ReadAll(s.settings.BackupFolder() + name), held);
-    EXPECT_EQ(s.status.texts.front().text, "Backup saved");
+    EXPECT_EQ(s.Backups().back(),
+              type == 121 ? "simulated_UNIT121_latest.tmc" : "simulated_UNIT131_latest.itc");
+    EXPECT_EQ(ReadAll(s.settings.BackupFolder() + s.Backups().back()), held);
+    EXPECT_EQ(s.status.texts.front().text,
+              "Backup saved: " + QDir::toNativeSeparators(s.settings.BackupFolder() + name));
 
     // LOAD restores the backup as it restores any saved file.
     DeviceConfig restored;
@@ -105,30 +110,37 @@ TEST(Backups, BackupCannotBeMadeOrRead_NothingWrittenAndWhyIsShown) {
   EXPECT_TRUE(refused.status.texts.back().text.contains("refused"));
 }
 
-TEST(Backups, ManyBackups_NewestHundredPerModelKeptAndSameSecondNotReplaced) {
+TEST(Backups, ManyBackups_NewestHundredPerDeviceKeptAndSameSecondNotReplaced) {
   opstest::Harness h(131);
   h.settings.LoadApplicationData(h.folder.path(), h.folder.path());
   const QDateTime start(QDate(2025, 12, 31), QTime(23, 59, 0));
   for (int i = 0; i < 103; ++i) {
-    ASSERT_TRUE(WriteBackupFile(h.settings, 131, QByteArray::number(i), start.addSecs(i)).ok);
+    ASSERT_TRUE(
+        WriteBackupFile(h.settings, "ROOF1", 131, QByteArray::number(i), start.addSecs(i)).ok);
   }
-  // Another model's backups and the user's own files are not counted or touched.
-  ASSERT_TRUE(WriteBackupFile(h.settings, 158, "other", start).ok);
-  QFile own(h.settings.BackupFolder() + "UNIT131_notes.itc");
+  // Another device of the same model, another model and the user's own files are not counted
+  // or touched.
+  ASSERT_TRUE(WriteBackupFile(h.settings, "ROOF2", 131, "twin", start).ok);
+  ASSERT_TRUE(WriteBackupFile(h.settings, "ROOF1", 158, "other", start).ok);
+  QFile own(h.settings.BackupFolder() + "ROOF1_UNIT131_notes.itc");
   ASSERT_TRUE(own.open(QIODevice::WriteOnly));
   own.close();
 
   const QStringList names = QDir(h.settings.BackupFolder()).entryList(QDir::Files, QDir::Name);
-  EXPECT_EQ(names.size(), 100 + 2);
-  EXPECT_FALSE(names.contains("UNIT131_20251231_235902.itc"));
-  EXPECT_TRUE(names.contains("UNIT131_20251231_235903.itc"));
-  EXPECT_TRUE(names.contains("UNIT131_20260101_000042.itc"));
-  EXPECT_TRUE(names.contains("UNIT158_20251231_235900.itc"));
+  EXPECT_EQ(names.size(), 100 + 1 + 2 + 2 + 1);  // with the three latest copies
+  EXPECT_FALSE(names.contains("ROOF1_UNIT131_20251231_235902.itc"));
+  EXPECT_TRUE(names.contains("ROOF1_UNIT131_20251231_235903.itc"));
+  EXPECT_TRUE(names.contains("ROOF1_UNIT131_20260101_000042.itc"));
+  EXPECT_TRUE(names.contains("ROOF2_UNIT131_20251231_235900.itc"));
+  EXPECT_TRUE(names.contains("ROOF1_UNIT158_20251231_235900.itc"));
+  EXPECT_EQ(ReadAll(h.settings.BackupFolder() + "ROOF1_UNIT131_latest.itc"), "102");
+  EXPECT_EQ(ReadAll(h.settings.BackupFolder() + "ROOF2_UNIT131_latest.itc"), "twin");
 
-  const BackupResult again = WriteBackupFile(h.settings, 131, "later", start.addSecs(102));
+  const BackupResult again = WriteBackupFile(h.settings, "ROOF1", 131, "later", start.addSecs(102));
   ASSERT_TRUE(again.ok);
-  EXPECT_TRUE(again.path.endsWith("UNIT131_20260101_000042_2.itc"));
-  EXPECT_EQ(ReadAll(h.settings.BackupFolder() + "UNIT131_20260101_000042.itc"), "102");
+  EXPECT_TRUE(again.path.endsWith("ROOF1_UNIT131_20260101_000042_2.itc"));
+  EXPECT_EQ(ReadAll(h.settings.BackupFolder() + "ROOF1_UNIT131_20260101_000042.itc"), "102");
+  EXPECT_EQ(ReadAll(h.settings.BackupFolder() + "ROOF1_UNIT131_latest.itc"), "later");
 }
 
 TEST(Backups, FirmwareUpgrade_BackupBeforeFirstFlashRequestOnlyWhenWriting) {
@@ -146,7 +158,7 @@ TEST(Backups, FirmwareUpgrade_BackupBeforeFirstFlashRequestOnlyWhenWriting) {
   EXPECT_TRUE(newer.failure.isEmpty());
   EXPECT_EQ(s.device.Requests().front().command, cmd::ReadConfig);
   EXPECT_EQ(s.device.Requests().at(1).command, cmd::Flash);
-  EXPECT_TRUE(QFileInfo(newer.backupPath).fileName().startsWith("UNIT131_20260102_0304"));
+  EXPECT_TRUE(QFileInfo(newer.backupPath).fileName().startsWith("simulated_UNIT131_20260102_0304"));
   EXPECT_EQ(ReadAll(newer.backupPath), s.device.ConfigRecord());
 }
 

@@ -5,11 +5,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "config/ConfigCodec.h"
 #include "config/ConfigJson.h"
 #include "link/DeviceIdentity.h"
 #include "operations/ConfigJsonCheck.h"
+#include "operations/FieldWidths.h"
 #include "sim/DeviceDefaults.h"
 
 using namespace ostrivane;
@@ -160,4 +162,86 @@ TEST(ConfigJsonCheckTest, TextsTooLongOrOutsideTheCharset_AreErrors) {
   root = DeviceJson(131);
   SetSlotField(root, "Services", 0, "ServiceName", QStringLiteral("Télé Ça"));
   EXPECT_TRUE(Check(root, 131).errors.isEmpty());
+}
+
+// The configuration as the record of this model gives it back.
+DeviceConfig ThroughRecord(DeviceConfig sent, std::uint8_t type) {
+  PanelState panel;
+  panel.UsbFileNameText = sent.UsbFileName;
+  QByteArray record;
+  DeviceConfig back;
+  PanelState backPanel;
+  EXPECT_TRUE(EncodeConfigImage(sent, panel, ContextFor(type), record));
+  EXPECT_TRUE(DecodeConfigImage(record, ContextFor(type), back, backPanel));
+  return back;
+}
+
+// Every number of every model, set just past 16 bits and below zero: read strictly or leniently,
+// it is refused naming the field, or the record gives it back unchanged (or ignores it, as a field
+// it does not carry). Nothing is stored wrapped.
+TEST(ConfigJsonCheckTest, NumbersWiderThanTheirField_RefusedStrictAndLenientNeverWrapped) {
+  int refused = 0;
+  for (const int code : {121, 131, 176, 192}) {
+    const auto type = static_cast<std::uint8_t>(code);
+    const QByteArray base = QJsonDocument(DeviceJson(type)).toJson();
+    DeviceConfig original;
+    QString error;
+    ASSERT_TRUE(ConfigFromJson(base, original, error));
+    DeviceConfig ignored = ThroughRecord(original, type);
+    const QVector<NumberField> fields = NumberFields(original);
+    for (int i = 0; i < fields.size(); ++i) {
+      // The first slot of each array stands for the others.
+      if (fields[i].path.contains(
+              QRegularExpression(QStringLiteral("^\\w+\\[([1-9]|\\d\\d)\\]\\."))))
+        continue;
+      for (const int value : {70000, -1}) {
+        for (const bool strict : {true, false}) {
+          DeviceConfig config = original;
+          *NumberFields(config)[i].value = value;
+          DeviceConfig read;
+          ConfigJsonCheck check;
+          if (!ReadConfigJson(ConfigToJson(config), ContextFor(type), strict, read, check)) {
+            refused += Mentions(check.errors, fields[i].path + QStringLiteral(": "));
+            continue;
+          }
+          DeviceConfig back = ThroughRecord(read, type);
+          const std::int32_t kept = *NumberFields(back)[i].value;
+          // Lenient reading may map a value the way old files were read, never cut it.
+          EXPECT_TRUE(kept == value || kept == *NumberFields(ignored)[i].value ||
+                      (!strict && !StoredWrapped(value, kept)))
+              << int(type) << " " << fields[i].path.toStdString() << " " << value << " stored as "
+              << kept << (strict ? " (strict)" : " (lenient)");
+        }
+      }
+    }
+  }
+  EXPECT_GT(refused, 100);
+  // The range named is the one the field holds, not the 32-bit one.
+  QJsonObject root = DeviceJson(131);
+  SetSlotField(root, "Services", 0, "Lcn", -1);
+  EXPECT_TRUE(Mentions(Check(root, 131).errors,
+                       QStringLiteral("Services[0].Lcn: -1 is outside 1 to 65535")))
+      << Check(root, 131).errors.join(QStringLiteral("; ")).toStdString();
+  SetSlotField(root, "Services", 0, "Lcn", 70000);
+  EXPECT_TRUE(
+      Mentions(Check(root, 131, false).errors,
+               QStringLiteral("Services[0].Lcn: 70000 does not fit the field (0 to 65535)")));
+}
+
+TEST(ConfigJsonCheckTest, DuplicateKeysRefusedAndByteOrderMarkAccepted_StrictAndLenient) {
+  const QByteArray json = QJsonDocument(DeviceJson(131)).toJson();
+  QByteArray twice = json;
+  twice.replace("\"Lcn\":", "\"Lcn\": 5, \"Lcn\":");  // every service gets it twice
+  twice.replace("\"NetworkId\":", "\"NetworkId\": 1, \"NetworkId\":");
+  for (const bool strict : {true, false}) {
+    DeviceConfig config;
+    ConfigJsonCheck check;
+    EXPECT_FALSE(ReadConfigJson(twice, ContextFor(131), strict, config, check));
+    EXPECT_TRUE(Mentions(check.errors, QStringLiteral("Services[1].Lcn: given more than once")))
+        << check.errors.join(QStringLiteral("; ")).toStdString();
+    EXPECT_TRUE(Mentions(check.errors, QStringLiteral("NetworkId: given more than once")));
+    ConfigJsonCheck marked;
+    EXPECT_TRUE(ReadConfigJson("\xEF\xBB\xBF" + json, ContextFor(131), strict, config, marked))
+        << marked.errors.join(QStringLiteral("; ")).toStdString();
+  }
 }

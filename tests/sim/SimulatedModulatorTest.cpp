@@ -199,5 +199,20 @@ TEST(SimulatedModulator, DropAfterRequests_ClosesTheChannelOnce) {
   EXPECT_TRUE(rig.Send(0x10));
 }
 
+TEST(SimulatedModulator, DropAfterFlashRequests_CountsOnlyFlashRequests) {
+  SimRig rig;
+  SimFaults faults;
+  faults.dropLinkAfterFlashRequests = 1;
+  rig.device.SetFaults(faults);
+  EXPECT_TRUE(rig.Send(0x10));
+  EXPECT_TRUE(rig.Send(0x40));
+  rig.Send(0xB0, QByteArray(1, '\x01'));  // the first flash request is carried out
+  EXPECT_TRUE(rig.link.IsConnected());
+  EXPECT_FALSE(rig.Send(0xB0, QByteArray(1, '\x02')));
+  EXPECT_FALSE(rig.link.IsConnected());
+  rig.Reattach();
+  EXPECT_TRUE(rig.Send(0x10));
+}
+
 }  // namespace
 }  // namespace ostrivane::sim::testing

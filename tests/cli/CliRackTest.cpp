@@ -1,0 +1,125 @@
+// The command line in a rack: every device seen, the right one reached, nothing sent when the
+// target is ambiguous.
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <mutex>
+
+#include "RackSupport.h"
+#include "cli/CliJobs.h"
+
+using namespace ostrivane;
+using namespace ostrivane::sim;
+using namespace ostrivane::clitest;
+
+TEST_F(RackTest, FindAndBackupAll_CoverEveryDeviceAndBothSharingAnIdentifier) {
+  CliRun run = RackCli({QStringLiteral("find"), QStringLiteral("--json")});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  const QJsonArray network = run.Json().value(QStringLiteral("Network")).toArray();
+  EXPECT_EQ(network.size(), Rack::kSize);
+  QStringList shared;
+  for (const QJsonValue& entry : network) {
+    const QJsonObject d = entry.toObject();
+    if (!d.value(QStringLiteral("Unique")).toBool())
+      shared << d.value(QStringLiteral("Address")).toString();
+  }
+  shared.sort();
+  EXPECT_EQ(shared, QStringList({QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.4")}));
+  EXPECT_TRUE(run.err.contains("RACKDUP is not unique")) << run.err.constData();
+
+  QDir(m_data.path()).mkdir(QStringLiteral("rack"));
+  run = RackCli({QStringLiteral("backup"), QStringLiteral("--all"), QStringLiteral("--json"),
+                 QStringLiteral("--into"), Path(QStringLiteral("rack"))});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  EXPECT_EQ(QJsonDocument::fromJson(run.out).array().size(), Rack::kSize);
+  const QDir saved(Path(QStringLiteral("rack")));
+  for (int i = 0; i < Rack::kSize; ++i) {
+    RackDevice& d = s_rack->At(i);
+    const QString label = d.identifier == QStringLiteral("RACKDUP")
+                              ? QStringLiteral("RACKDUP-") + d.server.Address()
+                              : d.identifier;
+    const QStringList files = saved.entryList({label + QStringLiteral("_UNIT*.itc")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1) << label.toStdString();
+    EXPECT_EQ(ReadAll(saved.filePath(files.first())), d.device.ConfigRecord());
+  }
+}
+
+TEST_F(RackTest, NoTargetNamed_RefusesListingTheCandidatesAndSendsNothing) {
+  const CliRun run = RackCli({QStringLiteral("identify")});
+  EXPECT_EQ(run.code, cli::kExitUsage) << run.err.constData();
+  EXPECT_TRUE(run.err.contains("60 devices found and none named")) << run.err.constData();
+  EXPECT_TRUE(run.err.contains("\n  RACK00 at 127.0.0.2\n")) << run.err.constData();
+  EXPECT_TRUE(run.err.contains("RACKDUP at 127.0.0.4")) << run.err.constData();
+  EXPECT_EQ(s_rack->RequestCount(), 0);
+}
+
+TEST_F(RackTest, DeviceOption_AddressPicksOneOfASharedIdentifierWhichItselfIsRefused) {
+  CliRun run =
+      RackCli({QStringLiteral("identify"), QStringLiteral("--device"), QStringLiteral("RACKDUP")});
+  EXPECT_EQ(run.code, cli::kExitUsage) << run.err.constData();
+  EXPECT_TRUE(run.err.contains("RACKDUP is not unique: announced by 127.0.0."))
+      << run.err.constData();
+  EXPECT_TRUE(run.err.contains("127.0.0.3") && run.err.contains("127.0.0.4"));
+  EXPECT_EQ(s_rack->RequestCount(), 0);
+
+  run = RackCli({QStringLiteral("identify"), QStringLiteral("--json"), QStringLiteral("--device"),
+                 QStringLiteral("127.0.0.4")});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  EXPECT_EQ(run.Json().value(QStringLiteral("DeviceTypeCode")).toInt(), Rack::kModels[2]);
+  EXPECT_EQ(s_rack->RequestCount(), s_rack->At(2).device.Requests().size());
+}
+
+TEST_F(RackTest, DeviceOption_StopsListeningOnceTheDeviceIsHeard) {
+  const int listenSeconds = 30;
+  QElapsedTimer timer;
+  timer.start();
+  const CliRun run =
+      RackCli({QStringLiteral("identify"), QStringLiteral("--device"), QStringLiteral("RACK42")},
+              QString::number(listenSeconds));
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  EXPECT_LT(timer.elapsed(), listenSeconds * 1000);
+  EXPECT_FALSE(s_rack->At(42).device.Requests().isEmpty());
+}
+
+TEST_F(CliTest, TargetNamedTwiceOrTwoWays_IsAUsageErrorAndSendsNothing) {
+  StartDevice(131);
+  const QString tcp = QStringLiteral("127.0.0.1:%1").arg(m_server->Port());
+  const QList<QStringList> lines = {
+      {QStringLiteral("identify"), QStringLiteral("--device"), QStringLiteral("X"),
+       QStringLiteral("--tcp"), tcp},
+      {QStringLiteral("identify"), QStringLiteral("--tcp"), tcp, QStringLiteral("--tcp"), tcp},
+      {QStringLiteral("identify"), QStringLiteral("--serial"), QStringLiteral("/dev/a"),
+       QStringLiteral("--serial"), QStringLiteral("/dev/b")},
+      {QStringLiteral("identify"), QStringLiteral("--serial"), QStringLiteral("/dev/a"),
+       QStringLiteral("--tcp"), tcp},
+      {QStringLiteral("backup"), QStringLiteral("--all"), QStringLiteral("--tcp"), tcp},
+  };
+  for (const QStringList& line : lines) {
+    const CliRun run = Cli(line, false);
+    EXPECT_EQ(run.code, cli::kExitUsage) << line.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(run.err.contains("exclude each other") || run.err.contains("given once"))
+        << run.err.constData();
+  }
+  EXPECT_TRUE(m_device->Requests().isEmpty());
+}
+
+TEST(RunJobs, BoundedPool_RunsThatManyJobsSideBySideAndEveryJobOnce) {
+  constexpr int kJobs = 20;
+  constexpr int kParallel = 4;
+  std::mutex mutex;
+  std::condition_variable changed;
+  int running = 0;
+  int most = 0;
+  std::vector<int> runs(kJobs, 0);
+  cli::RunJobs(kJobs, kParallel, [&](int i) {
+    std::unique_lock lock(mutex);
+    ++runs[static_cast<std::size_t>(i)];
+    most = std::max(most, ++running);
+    changed.notify_all();
+    // The first jobs wait until the whole pool is busy: a pool that ran them one by one would
+    // never get there.
+    changed.wait_for(lock, std::chrono::seconds(5), [&] { return most == kParallel; });
+    --running;
+  });
+  EXPECT_EQ(most, kParallel);
+  EXPECT_EQ(runs, std::vector<int>(kJobs, 1));
+}
