@@ -55,7 +55,7 @@ completion=$(bash -c "
   source '$usr/share/bash-completion/completions/ostrivane-cli'
   COMP_WORDS=(ostrivane-cli con); COMP_CWORD=1; _ostrivane_cli; echo \"\${COMPREPLY[*]}\"
   COMP_WORDS=(ostrivane-cli config ''); COMP_CWORD=2; _ostrivane_cli; echo \"\${COMPREPLY[*]}\"")
-if [[ $completion == $'config\nget put' ]]; then
+if [[ $completion == $'config\nget put diff' ]]; then
   echo "ok: bash completion"
 else
   echo "WRONG: bash completion gave: $completion"
