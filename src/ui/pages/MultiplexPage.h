@@ -81,11 +81,14 @@ class MultiplexPage final : public PanelPage {
   QLayout* BuildLevelControls();
   void BuildIpRows(QGridLayout* grid, int row);
   QLineEdit* AddEdit(int id, int digits, const char* objectName, const char* spoken);
+  // The device's own address fields: read back when the edit is finished, whole addresses only.
+  QLineEdit* AddAddressEdit(int id, const char* objectName, const char* spoken);
   QComboBox* AddList(int id, const QStringList& items, const char* objectName, const char* spoken);
   QRadioButton* AddOutputType(int id, const char* text, const char* objectName, std::int32_t mode);
   void LinkLabels();
 
   // Rules (MultiplexPageRules.cpp).
+  void WatchFields();
   int OutputIndex() const;
   ModulatorSettings& Output();
   void ChooseOutputType(std::int32_t mode);

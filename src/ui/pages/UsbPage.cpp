@@ -202,6 +202,7 @@ void UsbPage::AddScheduleEntry(int action) {
   }
   RefreshScheduleList();
   Ctx().panel.MarkForSending();
+  Host().NoteEdit();
 }
 
 void UsbPage::RemoveSelectedEntries() {
@@ -209,6 +210,7 @@ void UsbPage::RemoveSelectedEntries() {
   if (RemoveScheduleEntries(Ctx().config, rows) == 0) return;
   RefreshScheduleList();
   Ctx().panel.MarkForSending();
+  Host().NoteEdit();
 }
 
 void UsbPage::ChooseOverlayPosition(int position) {
