@@ -192,14 +192,14 @@ bool FinishSend(OperationContext& ctx, bool written) {
 
 }  // namespace
 
-bool SendDeviceConfig(OperationContext& ctx) {
+SendOutcome SendDeviceConfigOutcome(OperationContext& ctx) {
   ctx.panel.SendCountdown = 0;
   // A model that was never read from this device (a refused or undecodable first read) would
   // overwrite its real configuration with another device's or with zeros.
   if (!ctx.panel.DeviceRecordRead) {
     ctx.panel.FactoryDefaultRequest = 0;
     ctx.panel.FourKChanged = 0;
-    return false;
+    return SendOutcome::NoAnswer;
   }
   QByteArray image;
   if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), image)) {
@@ -207,11 +207,11 @@ bool SendDeviceConfig(OperationContext& ctx) {
     // as the default. A pending 4K restart waits for the record that carries the new value.
     ShowConfigurationError(ctx);
     ctx.panel.FactoryDefaultRequest = 0;
-    return false;
+    return SendOutcome::Invalid;
   }
   if (!BackupBeforeStoring(ctx)) {
     ctx.panel.FactoryDefaultRequest = 0;
-    return false;
+    return SendOutcome::NoAnswer;
   }
   ctx.link.WriteIndicator = true;
   const bool written =
@@ -219,19 +219,30 @@ bool SendDeviceConfig(OperationContext& ctx) {
                         std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
                                   static_cast<std::size_t>(image.size())),
                         timeout::Normal);
+  // Taken before the read-back answers over it.
+  const bool refused = !written && ctx.link.ReplyStatus == LinkStatus::Refused;
+  const bool lost = !written && !ctx.link.IsConnected();
   ReadDeviceConfig(ctx);
-  return FinishSend(ctx, written);
+  if (FinishSend(ctx, written)) return SendOutcome::Sent;
+  if (lost) return SendOutcome::LinkLost;
+  // Written but a step asked with it (default, restart) was not taken: refused as well.
+  return refused || written ? SendOutcome::Refused : SendOutcome::NoAnswer;
 }
 
-void PanelTick(OperationContext& ctx, bool timerDriven) {
+bool SendDeviceConfig(OperationContext& ctx) {
+  return SendDeviceConfigOutcome(ctx) == SendOutcome::Sent;
+}
+
+SendOutcome PanelTick(OperationContext& ctx, bool timerDriven) {
   PanelState& panel = ctx.panel;
   bool poll = timerDriven;
+  SendOutcome sent = SendOutcome::None;
   if (panel.SendCountdown != 0) {
     // A player command goes out in this tick, so the pending record goes first.
     if (panel.PlayerCommand != 0) panel.SendCountdown = 1;
     --panel.SendCountdown;
     if (panel.SendCountdown == 0) {
-      SendDeviceConfig(ctx);
+      sent = SendDeviceConfigOutcome(ctx);
       poll = false;
     }
   }
@@ -239,9 +250,10 @@ void PanelTick(OperationContext& ctx, bool timerDriven) {
     const std::uint8_t payload[] = {panel.PlayerCommand};
     ctx.link.Transact(cmd::PlayerControl, payload, timeout::Player);
     panel.PlayerCommand = 0;
-    return;
+    return sent;
   }
   if (poll) PollStatus(ctx);
+  return sent;
 }
 
 }  // namespace ostrivane

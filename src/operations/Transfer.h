@@ -14,9 +14,20 @@ namespace ostrivane {
 inline constexpr int kPanelTickPeriodMs = 200;
 inline constexpr int kFirstPanelTickMs = 100;
 
+// How a send of the whole record ended, for the window to say.
+enum class SendOutcome {
+  None,      // nothing was sent in this tick
+  Sent,      // the device took the record and every step asked with it
+  Refused,   // the device answered with a refusal
+  NoAnswer,  // the device did not answer (or nothing this device's own could be sent)
+  LinkLost,  // nothing is connected any more
+  Invalid,   // the model does not encode: nothing went out
+};
+
 // One tick of the panel's periodic handler: the pending send, then a pending player command,
-// otherwise (timer driven only) a status poll. The window owns the timer.
-void PanelTick(OperationContext& ctx, bool timerDriven);
+// otherwise (timer driven only) a status poll. The window owns the timer. Says how the tick's
+// send ended (None when it sent nothing).
+SendOutcome PanelTick(OperationContext& ctx, bool timerDriven);
 
 // How a configuration read (0x70) ended.
 enum class ConfigReadOutcome {
@@ -58,6 +69,7 @@ void ForgetDeviceRecord(OperationContext& ctx);
 // LOAD and SET FACTORY DEFAULT first keep a backup of what the device holds. True when the device
 // took every step asked of it.
 bool SendDeviceConfig(OperationContext& ctx);
+SendOutcome SendDeviceConfigOutcome(OperationContext& ctx);
 
 // Stores the configuration just sent, and the logo, as the device's default. True when the device
 // took every step.

@@ -12,14 +12,22 @@
 #include "ui/DisplayScale.h"
 #include "ui/device/DeviceChoice.h"
 
+class QScrollArea;
+
 namespace ostrivane {
 
+class CActivityPanel;
 class CDeviceList;
 class CInfo;
 class CSetting;
 class DeviceThread;
 class DiscoveryTable;
 struct ConnectOutcome;
+struct WriteReport;
+
+// "UNIT-A 127.0.0.1:6666 MAC 00:1a:2b:3c:4d:5e": the connected unit as the status bar names it.
+// channel as the link describes it; the MAC only when the record holds one.
+QString UnitName(const QString& identifier, const QString& channel, const DeviceConfig& config);
 
 // "Ostrivane 1.0", then " (setup N)" for a non-zero setup version, then the connected hardware
 // " (H131[83]-20.10)" when identity is given.
@@ -49,6 +57,7 @@ class COstrivaneDlg final : public QWidget {
 
   CInfo& Info() { return *m_info; }
   CDeviceList& DeviceList() { return *m_deviceList; }
+  CActivityPanel& Activity() { return *m_activity; }
   // True while the list of announced devices is shown instead of connecting on its own.
   bool DeviceListShown() const { return m_deviceListShown; }
   CSetting& Setting() { return *m_setting; }
@@ -67,8 +76,11 @@ class COstrivaneDlg final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The pages (in their scroll area) or the device list above the status bar, in this size.
+  void PlaceChildren(QSize size);
   void OnSearchTimer();
   void FinishSearchStep(const ConnectOutcome& outcome);
   void OnWatchTimer();
@@ -78,6 +90,13 @@ class COstrivaneDlg final : public QWidget {
   void FallBack(bool closeSerial, int firstSearchMs);
   void OnLogButton();
   void OnWindowLock(bool locked);
+
+  // The activity panel and the unit's name (OstrivaneDlgActivity.cpp).
+  void BuildActivity();
+  void NoteConnected(const ConnectOutcome& outcome);
+  void NoteStatus(const QString& text);
+  void NoteWrite(const WriteReport& report);
+  void NoteActivity(const QString& event);
 
   // Choosing among several networked devices.
   void BuildDeviceList();
@@ -95,8 +114,15 @@ class COstrivaneDlg final : public QWidget {
   ConnectionOptions m_connection;
   DisplayScale m_scale;
   CSetting* m_setting = nullptr;
+  QScrollArea* m_pagesScroll = nullptr;
+  int m_fullWidth = 0;
+  ScreenFit m_fit;
+  bool m_panelShown = false;
   CInfo* m_info = nullptr;
   CDeviceList* m_deviceList = nullptr;
+  CActivityPanel* m_activity = nullptr;
+  QString m_unitIdentifier;
+  QString m_lastStatusNoted;
   DeviceChoice m_choice;
   QElapsedTimer m_listening;
   QHash<QString, DeviceIdentity> m_identified;

@@ -1,6 +1,7 @@
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -60,6 +61,9 @@ QString QtPrompts::FilterText(const FileDialogRequest& request) {
 QString QtPrompts::GetSaveFileName(const FileDialogRequest& request) {
   QFileDialog::Options options;
   if (!request.overwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
+  // A dialog given a folder that does not exist yet opens in the current one instead: the
+  // file goes where the README says (config/ for SAVE).
+  if (!request.folder.isEmpty()) QDir().mkpath(request.folder);
   return QFileDialog::getSaveFileName(Owner(PromptOwner::MainWindow), request.title, request.folder,
                                       FilterText(request), nullptr, options);
 }

@@ -5,9 +5,13 @@
 #include <array>
 #include <functional>
 
+#include "config/DeviceConfig.h"
 #include "operations/OperationContext.h"
 #include "ui/DisplayScale.h"
+#include "ui/WriteState.h"
 #include "ui/pages/PanelPage.h"
+
+class QLabel;
 
 namespace ostrivane {
 
@@ -46,6 +50,11 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void ChooseModulator(int index) override;
   void SelectPage(int page) override;
   void RunOnDevice(std::function<void(OperationContext&)> work) override;
+  void NoteEdit() override;
+
+  // Where the edits stand; the send that did not apply is offered again by SendAgain.
+  const WriteReport& Write() const { return m_write; }
+  void SendAgain();
 
   void RefreshScheduleList() override;
   void ShowUsbStatus() override;
@@ -60,19 +69,30 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   QPoint PageAreaOrigin() const;
   bool PollingActive() const { return m_timer.isActive(); }
 
+ Q_SIGNALS:
+  void WriteStateChanged(const ostrivane::WriteReport& report);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QColor PageTabColour(int index) const;
+  // One line where a page shows nothing in the current mode; entry -1 hides it.
+  void ShowEmptyNote(int entry);
   void PlacePageArea(const DisplayScale& scale);
   void OnPanelTimer();
+  // True when the coming tick sends the record.
+  bool TickSends() const;
+  void ReportWrite(WriteState state, SendOutcome outcome = SendOutcome::None);
+  // After the tick's send: the installer's edits stay when the device did not take them.
+  void FinishWrite(SendOutcome outcome, bool keepEdits);
 
   OperationContext& m_ctx;
   DeviceThread& m_device;
   ColouredTabBar* m_pageTabs = nullptr;
   QWidget* m_pageArea = nullptr;
+  QLabel* m_emptyNote = nullptr;
   MultiplexPage* m_multiplex = nullptr;
   ServicePage* m_service = nullptr;
   UsbPage* m_usb = nullptr;
@@ -80,6 +100,9 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   ManufacturerPage* m_manufacturer = nullptr;
   std::array<PanelPage*, kPageCount> m_pages{};
   QTimer m_timer;
+  WriteReport m_write;
+  // The model as it was sent, kept until the device answered.
+  DeviceConfig m_sentEdits;
   bool m_closing = false;
   int m_currentPage = -1;
   int m_currentService = 0;

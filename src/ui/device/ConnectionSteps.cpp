@@ -48,6 +48,7 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   ShowSearchText(ctx);
   ConnectOutcome outcome;
   if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection, target)) return outcome;
+  if (const Channel* channel = ctx.link.CurrentChannel()) outcome.channel = channel->Describe();
   // A new connection: the model in memory is not this device's until its record is read.
   ForgetDeviceRecord(ctx);
   if (HardwareCheck(ctx)) return outcome;

@@ -20,6 +20,8 @@ struct ConnectOutcome {
     Ready,          // identified, checked and its configuration read: the panel may open
   };
   Result result = Result::NotFound;
+  // The channel the device answered on ("tcp:ADDRESS:PORT", "serial:PATH"), once identified.
+  QString channel;
 };
 
 // Device thread: the device part of a search step. A pending EDID programming, the search texts,
