@@ -348,7 +348,7 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"Modulatoren im Netzwerk",
     u"Modulatory w sieci",
     u"Moduladores en la red",
-    // 47 to 64: the window's own account of what happened, one entry per line
+    // 47 to 65: the window's own account of what happened, one entry per line
     u"Changes pending", u"Modifications en attente", u"Modifiche in attesa",
     u"Änderungen ausstehend", u"Zmiany oczekujące", u"Cambios pendientes",
     u"Sending...", u"Envoi...", u"Invio...", u"Senden...", u"Wysyłanie...", u"Enviando...",
@@ -398,6 +398,12 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"EDID-Reparatur fehlgeschlagen: keine Antwort; erneut versuchen.",
     u"Naprawa EDID nieudana: brak odpowiedzi; spróbuj ponownie.",
     u"Reparación EDID fallida: sin respuesta; inténtelo de nuevo.",
+    u"The device will move to %1; the window will look for it there",
+    u"L'appareil va passer à %1 ; la fenêtre le cherchera là",
+    u"Il dispositivo passerà a %1; la finestra lo cercherà lì",
+    u"Das Gerät wechselt zu %1; das Fenster sucht es dort",
+    u"Urządzenie przejdzie na %1; okno będzie go tam szukać",
+    u"El equipo pasará a %1; la ventana lo buscará allí",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

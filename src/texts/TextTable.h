@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 65;
+inline constexpr int kTextEntries = 66;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -47,6 +47,7 @@ inline constexpr int NoUsbPlayRecord = 61;
 inline constexpr int ModesOnly = 62;
 inline constexpr int EdidRepaired = 63;
 inline constexpr int EdidFailed = 64;
+inline constexpr int DeviceWillMove = 65;  // %1: the address (or DHCP)
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

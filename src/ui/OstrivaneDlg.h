@@ -94,6 +94,8 @@ class COstrivaneDlg final : public QWidget {
   // The activity panel and the unit's name (OstrivaneDlgActivity.cpp).
   void BuildActivity();
   void NoteConnected(const ConnectOutcome& outcome);
+  // Each reason a port could not be opened, once per search.
+  void NoteOpenFailures(const QStringList& failures);
   void NoteStatus(const QString& text);
   void NoteWrite(const WriteReport& report);
   void NoteActivity(const QString& event);
@@ -123,6 +125,7 @@ class COstrivaneDlg final : public QWidget {
   CActivityPanel* m_activity = nullptr;
   QString m_unitIdentifier;
   QString m_lastStatusNoted;
+  QSet<QString> m_openFailuresNoted;
   DeviceChoice m_choice;
   QElapsedTimer m_listening;
   QHash<QString, DeviceIdentity> m_identified;

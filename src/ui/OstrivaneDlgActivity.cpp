@@ -71,12 +71,23 @@ void COstrivaneDlg::NoteStatus(const QString& text) {
   NoteActivity(text);
 }
 
+void COstrivaneDlg::NoteOpenFailures(const QStringList& failures) {
+  for (const QString& failure : failures) {
+    if (m_openFailuresNoted.contains(failure)) continue;
+    m_openFailuresNoted.insert(failure);
+    NoteActivity(failure);
+  }
+}
+
 void COstrivaneDlg::NoteConnected(const ConnectOutcome& outcome) {
+  // The next search tells its failures again.
+  m_openFailuresNoted.clear();
   const QString host = TcpHost(outcome.channel);
   m_unitIdentifier.clear();
   for (const DiscoveredDevice& device : m_discovery.Copy()) {
     if (!host.isEmpty() && device.address == host) m_unitIdentifier = device.identifier;
   }
+  m_setting->SetOverNetwork(outcome.channel.startsWith(QLatin1String("tcp:")));
   const QString unit = UnitName(m_unitIdentifier, outcome.channel, m_ctx.config);
   m_info->ShowUnit(unit);
   const QString model = QStringLiteral("H%1 firmware %2")

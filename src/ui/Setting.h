@@ -51,6 +51,9 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void SelectPage(int page) override;
   void RunOnDevice(std::function<void(OperationContext&)> work) override;
   void NoteEdit() override;
+  bool OverNetwork() const override { return m_overNetwork; }
+  // The main window says how the device is reached once it is connected.
+  void SetOverNetwork(bool overNetwork) { m_overNetwork = overNetwork; }
 
   // Where the edits stand; the send that did not apply is offered again by SendAgain.
   const WriteReport& Write() const { return m_write; }
@@ -104,6 +107,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   // The model as it was sent, kept until the device answered.
   DeviceConfig m_sentEdits;
   bool m_closing = false;
+  bool m_overNetwork = false;
   int m_currentPage = -1;
   int m_currentService = 0;
   int m_currentModulator = 0;

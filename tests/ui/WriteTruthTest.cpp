@@ -49,6 +49,7 @@ TEST(WriteTruthTest, PartialDeviceAddress_IsMarkedAndNeverSentWhileOtherEditsAre
   ASSERT_TRUE(panel.connected);
   auto* dhcp = panel.Find<QCheckBox>(Dhcp);
   if (dhcp->isChecked()) ClickButton(dhcp);
+  AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok);
   const QString held = panel.Config().IpAddress;
   auto* ip = panel.Find<QLineEdit>(DeviceIp);
   TypeInto(ip, QStringLiteral("10.0"));
@@ -66,10 +67,20 @@ TEST(WriteTruthTest, PartialDeviceAddress_IsMarkedAndNeverSentWhileOtherEditsAre
   EXPECT_EQ(Stored(panel).Modulators[0].TsId, 77);
   EXPECT_EQ(Stored(panel).IpAddress, held);
 
-  // A whole address counts once its edit is finished.
+  // A whole address counts once its edit is finished and, as it moves the device away from the
+  // network link, once the installer has agreed.
   TypeInto(ip, QStringLiteral("10.0.0.9"));
   EXPECT_EQ(panel.Config().IpAddress, held);
   QTest::keyClick(ip, Qt::Key_Return);
+  QString question;
+  ASSERT_TRUE(AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Cancel, &question));
+  EXPECT_EQ(question, QStringLiteral("The device will move to 10.0.0.9; the window will look for "
+                                     "it there"));
+  EXPECT_EQ(panel.Config().IpAddress, held);
+  EXPECT_EQ(ip->text(), held);
+  TypeInto(ip, QStringLiteral("10.0.0.9"));
+  QTest::keyClick(ip, Qt::Key_Return);
+  ASSERT_TRUE(AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok));
   EXPECT_EQ(panel.Config().IpAddress, QStringLiteral("10.0.0.9"));
   EXPECT_FALSE(FieldMarks::IsMarked(ip));
 }
@@ -149,7 +160,8 @@ TEST(WriteTruthTest, RefusedWrite_ShowsNotAppliedKeepsTheEditAndSendsAgain) {
 }
 
 TEST(WriteTruthTest, Connection_NamesTheUnitAndTheActivityPanelAndLogKeepIt) {
-  OpenPanel panel(131);
+  const QString missingPort = QStringLiteral("/nonexistent/ttyACM9");
+  OpenPanel panel(131, {.serialPaths = {missingPort}});
   ASSERT_TRUE(panel.connected);
   const QString where = QStringLiteral("127.0.0.1:%1").arg(panel.sim.TcpPort());
   EXPECT_TRUE(panel.ui->Info().UnitText().startsWith(QStringLiteral("UITEST  ") + where))
@@ -160,6 +172,8 @@ TEST(WriteTruthTest, Connection_NamesTheUnitAndTheActivityPanelAndLogKeepIt) {
   EXPECT_EQ(lines.filter(QStringLiteral("UITEST  Connected to UITEST  ") + where).size(), 1)
       << lines.join('\n').toStdString();
   EXPECT_EQ(lines.filter(QStringLiteral("Hardware connected")).size(), 1);
+  // The search said why the port it tried could not be opened, once.
+  EXPECT_EQ(lines.filter(missingPort).size(), 1) << lines.join('\n').toStdString();
   const QString log = LogText(panel);
   EXPECT_TRUE(log.contains(QStringLiteral(" UITEST Connected to UITEST  ") + where))
       << log.toStdString();

@@ -47,7 +47,11 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   if (ctx.flags.EdidRequest) ProgramEdid(ctx);
   ShowSearchText(ctx);
   ConnectOutcome outcome;
-  if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection, target)) return outcome;
+  ReportingChannelOpener opener;
+  const bool connected =
+      ConnectDevice(ctx.link, ctx.identity, discovery, connection, target, opener);
+  outcome.openFailures = opener.Failures();
+  if (!connected) return outcome;
   if (const Channel* channel = ctx.link.CurrentChannel()) outcome.channel = channel->Describe();
   // A new connection: the model in memory is not this device's until its record is read.
   ForgetDeviceRecord(ctx);

@@ -22,6 +22,9 @@ struct ConnectOutcome {
   Result result = Result::NotFound;
   // The channel the device answered on ("tcp:ADDRESS:PORT", "serial:PATH"), once identified.
   QString channel;
+  // Why each port or address tried could not be opened (a serial port without permission names
+  // the group to join).
+  QStringList openFailures;
 };
 
 // Device thread: the device part of a search step. A pending EDID programming, the search texts,

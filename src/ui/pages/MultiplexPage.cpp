@@ -110,7 +110,7 @@ QLineEdit* MultiplexPage::AddAddressEdit(int id, const char* objectName, const c
   connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
     if (!edit->isModified()) return;
     edit->setModified(false);
-    PageRead();
+    ConfirmDeviceMove([this] { PageRead(); });
   });
   return edit;
 }
@@ -143,7 +143,9 @@ QLayout* MultiplexPage::BuildAddressRows() {
 
   m_dhcp =
       AddControl(Dhcp, new QCheckBox(QStringLiteral("DHCP"), this), "dhcp", QStringLiteral("DHCP"));
-  connect(m_dhcp, &QCheckBox::toggled, this, [this] { PageRead(); });
+  connect(m_dhcp, &QCheckBox::toggled, this, [this] {
+    if (!Updating()) ConfirmDeviceMove([this] { PageRead(); });
+  });
   m_deviceIp = AddAddressEdit(DeviceIp, "deviceIp", "Device IP address");
   m_mask = AddAddressEdit(Mask, "subnetMask", "Subnet mask");
   m_gateway = AddAddressEdit(Gateway, "gateway", "Gateway address");

@@ -11,6 +11,7 @@ class QGridLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class QMessageBox;
 class QProgressBar;
 class QRadioButton;
 class QSlider;
@@ -87,6 +88,12 @@ class MultiplexPage final : public PanelPage {
   QRadioButton* AddOutputType(int id, const char* text, const char* objectName, std::int32_t mode);
   void LinkLabels();
 
+  // The device's own address (MultiplexPageMove.cpp): over the network, a change that moves the
+  // device is asked first (window-modal, answered by signal); then runs on yes, the page is
+  // refilled from the model on no.
+  void ConfirmDeviceMove(std::function<void()> then);
+  QString MoveTarget() const;
+
   // Rules (MultiplexPageRules.cpp).
   void WatchFields();
   int OutputIndex() const;
@@ -105,6 +112,7 @@ class MultiplexPage final : public PanelPage {
   void SetLabelText(int id, const QString& text);
 
   ColouredTabBar* m_modulatorTabs = nullptr;
+  QMessageBox* m_moveQuestion = nullptr;
   QCheckBox* m_dhcp = nullptr;
   QLineEdit* m_deviceIp = nullptr;
   QLineEdit* m_mask = nullptr;

@@ -31,6 +31,8 @@ class PanelHost {
   virtual void RunOnDevice(std::function<void(OperationContext&)> work) = 0;
   // A page's read-back marked the configuration for sending (the panel says so).
   virtual void NoteEdit() {}
+  // True while the device is reached over the network (its address is the link's).
+  virtual bool OverNetwork() const { return false; }
 };
 
 // One page of the settings panel. The panel runs PageLayout once, PageShow when the page choice
