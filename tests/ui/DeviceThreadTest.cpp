@@ -38,7 +38,7 @@ struct WindowModel {
                             settings, flags,    status, prompts, displays, clock};
   }
 
-  AcceleratedClock clock{20};
+  AcceleratedClock clock{kClockFactor};
   NullStatusSink status;
   CXmit link;
   DeviceIdentity identity;
