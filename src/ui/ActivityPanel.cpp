@@ -7,7 +7,7 @@ namespace ostrivane {
 
 namespace {
 
-constexpr int kWidthChars = 90;
+constexpr int kWidthChars = 120;
 constexpr int kHeightLines = 16;
 
 }  // namespace

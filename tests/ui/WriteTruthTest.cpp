@@ -179,6 +179,14 @@ TEST(WriteTruthTest, Connection_NamesTheUnitAndTheActivityPanelAndLogKeepIt) {
       << log.toStdString();
   EXPECT_TRUE(log.contains(QStringLiteral(" - Waiting connection...\n")));
 
+  // A page with nothing to show in this mode says why.
+  panel.ShowPage(4);
+  auto* note = panel.Panel().findChild<QLabel*>(QStringLiteral("emptyPageNote"));
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_EQ(note->text(), QStringLiteral("Shown in advanced or manufacturer mode only."));
+  panel.ShowPage(0);
+  EXPECT_FALSE(note->isVisible());
+
   auto* toggle = panel.ui->Dialog().findChild<QAction*>(QStringLiteral("activityAction"));
   ASSERT_NE(toggle, nullptr);
   EXPECT_EQ(toggle->shortcut(), QKeySequence(Qt::Key_F9));
