@@ -17,6 +17,11 @@ inline constexpr int kFirstPanelTickMs = 100;
 // One tick of the panel's periodic handler: the pending send, then a pending player command,
 // otherwise (timer driven only) a status poll. The window owns the timer.
 void PanelTick(OperationContext& ctx, bool timerDriven);
+// The panel's last tick when it closes: the record (with a pending factory-default store or 4K
+// restart), then a pending player command. When the window is exiting the record goes only if
+// edits are unsent, and a record the device did not take is written into the data folder as a
+// file LOAD reads; returns its path (empty when everything was sent or nothing was written).
+QString FinalPanelSend(OperationContext& ctx, bool exiting);
 
 // How a configuration read (0x70) ended.
 enum class ConfigReadOutcome {

@@ -348,6 +348,62 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"Modulatoren im Netzwerk",
     u"Modulatory w sieci",
     u"Moduladores en la red",
+    // 47
+    u"Finishing the firmware upgrade before closing...",
+    u"Fin de la mise à jour du firmware avant fermeture...",
+    u"Completamento aggiornamento firmware prima della chiusura...",
+    u"Firmware-Update wird vor dem Schließen beendet...",
+    u"Kończenie aktualizacji oprogramowania przed zamknięciem...",
+    u"Terminando la actualizacion del firmware antes de cerrar...",
+    // 48
+    u"Finishing the factory default before closing...",
+    u"Fin de l'enregistrement usine avant fermeture...",
+    u"Completamento salvataggio di fabbrica prima della chiusura...",
+    u"Werkseinstellung wird vor dem Schließen gespeichert...",
+    u"Kończenie zapisu ustawień fabrycznych przed zamknięciem...",
+    u"Terminando la configuracion de fabrica antes de cerrar...",
+    // 49
+    u"Finishing the log download before closing...",
+    u"Fin du téléchargement des logs avant fermeture...",
+    u"Completamento download dei log prima della chiusura...",
+    u"Log-Download wird vor dem Schließen beendet...",
+    u"Kończenie pobierania logów przed zamknięciem...",
+    u"Terminando la descarga de logs antes de cerrar...",
+    // 50
+    u"Sending the last changes before closing...",
+    u"Envoi des dernières modifications avant fermeture...",
+    u"Invio delle ultime modifiche prima della chiusura...",
+    u"Letzte Änderungen werden vor dem Schließen gesendet...",
+    u"Wysyłanie ostatnich zmian przed zamknięciem...",
+    u"Enviando los ultimos cambios antes de cerrar...",
+    // 51
+    u"Already closing: please wait until the device work has finished.",
+    u"Fermeture en cours : attendez la fin du travail sur l'appareil.",
+    u"Chiusura in corso: attendere la fine delle operazioni sul dispositivo.",
+    u"Wird bereits geschlossen: bitte warten, bis das Gerät fertig ist.",
+    u"Trwa zamykanie: poczekaj na zakończenie pracy z urządzeniem.",
+    u"Cerrando: espere a que termine el trabajo con el equipo.",
+    // 52
+    u"Back up failed: %1.",
+    u"Échec de la sauvegarde : %1.",
+    u"Backup non riuscito: %1.",
+    u"Sicherung fehlgeschlagen: %1.",
+    u"Kopia zapasowa nieudana: %1.",
+    u"Fallo de la copia de seguridad: %1.",
+    // 53
+    u"Upgrade anyway",
+    u"Mettre à jour quand même",
+    u"Aggiorna comunque",
+    u"Trotzdem aktualisieren",
+    u"Aktualizuj mimo to",
+    u"Actualizar de todos modos",
+    // 54
+    u"Connect without upgrading",
+    u"Connecter sans mise à jour",
+    u"Connetti senza aggiornare",
+    u"Ohne Update verbinden",
+    u"Połącz bez aktualizacji",
+    u"Conectar sin actualizar",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

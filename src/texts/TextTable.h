@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 47;
+inline constexpr int kTextEntries = 55;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -29,6 +29,14 @@ inline constexpr int ChooseModulator = 43;
 inline constexpr int Connect = 44;
 inline constexpr int ChangeDevice = 45;
 inline constexpr int NetworkModulators = 46;
+inline constexpr int FinishingFirmware = 47;
+inline constexpr int FinishingFactoryDefault = 48;
+inline constexpr int FinishingLogs = 49;
+inline constexpr int FinishingSend = 50;
+inline constexpr int AlreadyClosing = 51;
+inline constexpr int BackupFailed = 52;
+inline constexpr int UpgradeAnyway = 53;
+inline constexpr int ConnectWithoutUpgrade = 54;
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

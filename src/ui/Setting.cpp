@@ -1,8 +1,13 @@
 #include "ui/Setting.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 #include "link/CXmit.h"
 #include "link/Commands.h"
@@ -40,7 +45,10 @@ CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_device(device) {
   setObjectName(QStringLiteral("settingsPanel"));
   setAccessibleName(QStringLiteral("Settings"));
+  m_timer.setObjectName(QStringLiteral("panelTimer"));
   m_timer.setSingleShot(true);
+  // The two-second send and the poll period are counted in its ticks: never early.
+  m_timer.setTimerType(Qt::PreciseTimer);
   connect(&m_timer, &QTimer::timeout, this, &CSetting::OnPanelTimer);
 
   m_pageTabs = new ColouredTabBar([this](int index) { return PageTabColour(index); }, this);
@@ -108,7 +116,7 @@ void CSetting::OpenForDevice() {
   SelectPage(m_ctx.settings.ManufacturerMode() ? ManufacturerPage::kIndex : MultiplexPage::kIndex);
 }
 
-void CSetting::ClosePanel(std::function<void()> then) {
+void CSetting::ClosePanel(std::function<void()> then, bool exiting) {
   m_timer.stop();
   hide();
   if (m_closing) {
@@ -120,15 +128,30 @@ void CSetting::ClosePanel(std::function<void()> then) {
     if (then) then();
     return;
   }
-  // Whatever was edited (or not) goes to the device once more before the link is given up.
+  // Decided on the device thread once every earlier job has been merged: what is unsent then goes
+  // to the device before the link is given up.
   m_closing = true;
-  m_ctx.panel.SendCountdown = 1;
-  m_device.Submit([](OperationContext& ctx) { PanelTick(ctx, false); },
-                  [this, then = std::move(then)] {
-                    m_ctx.panel.PanelActive = 0;
-                    m_closing = false;
-                    if (then) then();
-                  });
+  auto unsent = std::make_shared<QString>();
+  m_device.Submit(
+      [unsent, exiting](OperationContext& ctx) { *unsent = FinalPanelSend(ctx, exiting); },
+      [this, unsent, then = std::move(then)] {
+        if (!unsent->isEmpty()) ReportUnsent(*unsent);
+        m_ctx.panel.PanelActive = 0;
+        m_closing = false;
+        if (then) then();
+      });
+}
+
+void CSetting::ReportUnsent(const QString& path) const {
+  const QString line =
+      QStringLiteral(
+          "The device did not take the last changes; they are kept in %1 (LOAD sends them).")
+          .arg(QDir::toNativeSeparators(path));
+  std::fprintf(stderr, "ostrivane: %s\n", qPrintable(line));
+  QFile log(QDir(m_ctx.settings.DataFolder()).filePath(QStringLiteral("ostrivane.log")));
+  if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    log.write((QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + line + u'\n').toUtf8());
+  }
 }
 
 void CSetting::OnPanelTimer() {

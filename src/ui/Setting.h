@@ -35,9 +35,11 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   // After the device's first configuration read (the search step reads it on the device
   // thread): the pages for its model, the panel shown and polling started.
   void OpenForDevice();
-  // Hidden and stopped at once; when open for a device, one last send on the device thread.
-  // then runs when that send has finished (at once when there was nothing to send).
-  void ClosePanel(std::function<void()> then = {});
+  // Hidden and stopped at once; when open for a device, one last send on the device thread of
+  // what is unsent. then runs when that send has finished (at once when the panel was closed).
+  // exiting: the window is closing, so a record the device did not take is kept in a file of
+  // the data folder, and its name said on stderr and in the data folder's log.
+  void ClosePanel(std::function<void()> then = {}, bool exiting = false);
 
   int CurrentPage() const override { return m_currentPage; }
   int CurrentService() const override { return m_currentService; }
@@ -68,6 +70,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   QColor PageTabColour(int index) const;
   void PlacePageArea(const DisplayScale& scale);
   void OnPanelTimer();
+  void ReportUnsent(const QString& path) const;
 
   OperationContext& m_ctx;
   DeviceThread& m_device;
@@ -79,7 +82,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   MiscPage* m_misc = nullptr;
   ManufacturerPage* m_manufacturer = nullptr;
   std::array<PanelPage*, kPageCount> m_pages{};
-  QTimer m_timer;
+  QTimer m_timer{this};
   bool m_closing = false;
   int m_currentPage = -1;
   int m_currentService = 0;
