@@ -1,9 +1,11 @@
 #include "operations/Transfer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
 #include "config/ConfigCodec.h"
+#include "files/ConfigurationFiles.h"
 #include "link/Commands.h"
 #include "operations/Backups.h"
 #include "operations/DeviceFiles.h"
@@ -158,6 +160,7 @@ void ForgetDeviceRecord(OperationContext& ctx) {
 }
 
 bool StoreFactoryDefault(OperationContext& ctx) {
+  const TransferScope transfer(ctx.link, TransferKind::FactoryDefault);
   const std::uint8_t type = ctx.identity.DeviceTypeCode;
   if (type == kCardLogoType) return StoreOnMemoryCard(ctx);
   bool stored = ctx.link.Transact(cmd::FactoryDefault, {}, timeout::Normal);
@@ -201,6 +204,7 @@ SendOutcome SendDeviceConfigOutcome(OperationContext& ctx) {
     ctx.panel.FourKChanged = 0;
     return SendOutcome::NoAnswer;
   }
+  const TransferScope transfer(ctx.link, TransferKind::Configuration);
   QByteArray image;
   if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), image)) {
     // Nothing went out: the edited model stays for the user to correct, and nothing is stored
@@ -213,12 +217,15 @@ SendOutcome SendDeviceConfigOutcome(OperationContext& ctx) {
     ctx.panel.FactoryDefaultRequest = 0;
     return SendOutcome::NoAnswer;
   }
+  // The edits this record carries; later ones stay unsent.
+  const std::uint32_t request = ctx.panel.Requests.send;
   ctx.link.WriteIndicator = true;
   const bool written =
       ctx.link.Transact(cmd::WriteConfig,
                         std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
                                   static_cast<std::size_t>(image.size())),
                         timeout::Normal);
+  if (written) ctx.panel.SentRequest = request;
   // Taken before the read-back answers over it.
   const bool refused = !written && ctx.link.ReplyStatus == LinkStatus::Refused;
   const bool lost = !written && !ctx.link.IsConnected();
@@ -254,6 +261,21 @@ SendOutcome PanelTick(OperationContext& ctx, bool timerDriven) {
   }
   if (poll) PollStatus(ctx);
   return sent;
+}
+
+QString FinalPanelSend(OperationContext& ctx, bool exiting, SendOutcome* outcome) {
+  // Falling back, the record goes once more; exiting, only when something is unsent.
+  if (!exiting || ctx.panel.UnsentEdits()) ctx.panel.SendCountdown = 1;
+  const SendOutcome sent = PanelTick(ctx, false);
+  if (outcome != nullptr) *outcome = sent;
+  if (!exiting || !ctx.panel.UnsentEdits() || !ctx.panel.DeviceRecordRead) return {};
+  QByteArray record;
+  if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), record)) return {};
+  const QString path =
+      QDir(ctx.settings.DataFolder())
+          .filePath(QStringLiteral("unsent_") +
+                    BackupFileName(ctx.identity.DeviceTypeCode, ctx.clock.LocalTime()));
+  return ConfigurationFiles::WriteRecordFile(path, record) ? path : QString();
 }
 
 }  // namespace ostrivane

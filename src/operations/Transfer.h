@@ -28,6 +28,12 @@ enum class SendOutcome {
 // otherwise (timer driven only) a status poll. The window owns the timer. Says how the tick's
 // send ended (None when it sent nothing).
 SendOutcome PanelTick(OperationContext& ctx, bool timerDriven);
+// The panel's last tick when it closes: the record (with a pending factory-default store or 4K
+// restart), then a pending player command. When the window is exiting the record goes only if
+// edits are unsent, and a record the device did not take is written into the data folder as a
+// file LOAD reads; returns its path (empty when everything was sent or nothing was written).
+// outcome (when given) says how the record's send ended.
+QString FinalPanelSend(OperationContext& ctx, bool exiting, SendOutcome* outcome = nullptr);
 
 // How a configuration read (0x70) ended.
 enum class ConfigReadOutcome {

@@ -65,7 +65,13 @@ COstrivaneDlg::COstrivaneDlg(OperationContext& ctx, DeviceThread& device,
   setTabOrder(m_setting, m_info);
   UpdateTitleAndLayout(false);
 
-  for (QTimer* timer : {&m_searchTimer, &m_watchTimer}) timer->setSingleShot(true);
+  m_searchTimer.setObjectName(QStringLiteral("searchTimer"));
+  m_watchTimer.setObjectName(QStringLiteral("watchTimer"));
+  for (QTimer* timer : {&m_searchTimer, &m_watchTimer}) {
+    timer->setSingleShot(true);
+    // Coarse timers may fire 5 % early; these periods are the protocol's.
+    timer->setTimerType(Qt::PreciseTimer);
+  }
   connect(&m_searchTimer, &QTimer::timeout, this, &COstrivaneDlg::OnSearchTimer);
   connect(&m_watchTimer, &QTimer::timeout, this, &COstrivaneDlg::OnWatchTimer);
   m_searchTimer.start(kFirstSearchMs);
@@ -225,25 +231,60 @@ void COstrivaneDlg::OnWindowLock(bool locked) {
   if (locked) m_info->EnableLogButton(false);
 }
 
+void COstrivaneDlg::ShowFinishingText() {
+  int entry = -1;
+  switch (m_ctx.link.CurrentTransfer()) {
+    case TransferKind::Firmware:
+      entry = text::FinishingFirmware;
+      break;
+    case TransferKind::FactoryDefault:
+      entry = text::FinishingFactoryDefault;
+      break;
+    case TransferKind::Logs:
+      entry = text::FinishingLogs;
+      break;
+    case TransferKind::Configuration:
+    case TransferKind::DeviceFile:
+      entry = text::FinishingSend;
+      break;
+    case TransferKind::None:
+      if (m_ctx.panel.PanelActive != 0 && m_ctx.panel.UnsentEdits()) entry = text::FinishingSend;
+      break;
+  }
+  if (entry < 0) return;
+  m_info->ShowStatusText(LocalText(entry, m_ctx.settings.LanguageIndex()), kClosingTextMs, false);
+}
+
 void COstrivaneDlg::closeEvent(QCloseEvent* event) {
-  if (m_locked) {
-    // Closing now would cut the firmware transfer: nothing is asked, the close is ignored.
-    m_info->ShowWarningIcon(true);
-    m_info->ShowStatusText(LocalText(text::WaitDoNotPowerOff, m_ctx.settings.LanguageIndex()),
-                           kLockedCloseTextMs, false);
-    event->ignore();
+  if (m_closeDone) {
+    m_connected = false;
+    QWidget::closeEvent(event);
+    return;
+  }
+  // The window stays, painting and answering, until the device work is done.
+  event->ignore();
+  if (m_closing) {
+    m_info->ShowStatusText(LocalText(text::AlreadyClosing, m_ctx.settings.LanguageIndex()),
+                           kAlreadyClosingTextMs, false);
     return;
   }
   m_closing = true;
   m_deviceListTimer.stop();
   m_searchTimer.stop();
   m_watchTimer.stop();
-  // Bounded: the running operation ends after its current request, then the last send runs.
-  m_device.EndRunningJob();
-  m_setting->ClosePanel();
-  m_device.Finish();
-  m_connected = false;
-  QWidget::closeEvent(event);
+  ShowFinishingText();
+  // A poll or a read ends at once; a transfer that writes the device (a firmware image, a logo,
+  // the factory store, a log download) runs to its end. Then what is unsent goes out.
+  m_device.BeginClosing();
+  m_setting->ClosePanel(
+      [this] {
+        m_device.Submit([](OperationContext&) {},
+                        [this] {
+                          m_closeDone = true;
+                          close();
+                        });
+      },
+      true);
 }
 
 }  // namespace ostrivane

@@ -47,7 +47,8 @@ class COstrivaneDlg final : public QWidget {
   static constexpr int kWatchPeriodMs = 100;
   static constexpr int kConnectedTextMs = 1000000;
   static constexpr int kRefusedRecordTextMs = 2000;
-  static constexpr int kLockedCloseTextMs = 10000;
+  static constexpr int kClosingTextMs = 1000000;
+  static constexpr int kAlreadyClosingTextMs = 5000;
   // The list of announced devices follows the discovery table at this pace.
   static constexpr int kDeviceListRefreshMs = 500;
 
@@ -67,8 +68,11 @@ class COstrivaneDlg final : public QWidget {
   void UpdateTitleAndLayout(bool withPanel);
   // True from a successful search step until the next fall-back to searching.
   bool Connected() const { return m_connected; }
-  // True while the main firmware image is written: the window refuses input and closing.
+  // True while the main firmware image is written: the window refuses input.
   bool Locked() const { return m_locked; }
+  // True from a close request until the window has closed: the device work under way is being
+  // finished, and what is unsent goes out.
+  bool Closing() const { return m_closing; }
 
  Q_SIGNALS:
   void DeviceConnected();
@@ -90,6 +94,8 @@ class COstrivaneDlg final : public QWidget {
   void FallBack(bool closeSerial, int firstSearchMs);
   void OnLogButton();
   void OnWindowLock(bool locked);
+  // Closing: what the window is waiting for, in the status bar.
+  void ShowFinishingText();
 
   // The activity panel and the unit's name (OstrivaneDlgActivity.cpp).
   void BuildActivity();
@@ -132,11 +138,13 @@ class COstrivaneDlg final : public QWidget {
   QSet<QString> m_probed;
   bool m_deviceListShown = false;
   QTimer m_deviceListTimer;
-  QTimer m_searchTimer;
-  QTimer m_watchTimer;
+  QTimer m_searchTimer{this};
+  QTimer m_watchTimer{this};
   bool m_connected = false;
   bool m_locked = false;
   bool m_closing = false;
+  // The device work has finished: the next close event is accepted.
+  bool m_closeDone = false;
 };
 
 }  // namespace ostrivane

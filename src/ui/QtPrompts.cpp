@@ -1,5 +1,6 @@
 #include "ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -49,6 +50,10 @@ PromptAnswer QtPrompts::ShowMessage(const MessageBoxRequest& request) {
                   okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                   Owner(request.owner));
   box.setDefaultButton(okCancel && request.cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
+  if (!request.okText.isEmpty()) box.button(QMessageBox::Ok)->setText(request.okText);
+  if (okCancel && !request.cancelText.isEmpty()) {
+    box.button(QMessageBox::Cancel)->setText(request.cancelText);
+  }
   if (okCancel) box.setEscapeButton(QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }

@@ -1,9 +1,13 @@
 #include "ui/Setting.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "link/CXmit.h"
@@ -43,7 +47,10 @@ CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_device(device) {
   setObjectName(QStringLiteral("settingsPanel"));
   setAccessibleName(QStringLiteral("Settings"));
+  m_timer.setObjectName(QStringLiteral("panelTimer"));
   m_timer.setSingleShot(true);
+  // The two-second send and the poll period are counted in its ticks: never early.
+  m_timer.setTimerType(Qt::PreciseTimer);
   connect(&m_timer, &QTimer::timeout, this, &CSetting::OnPanelTimer);
 
   m_pageTabs = new ColouredTabBar([this](int index) { return PageTabColour(index); }, this);
@@ -116,7 +123,7 @@ void CSetting::OpenForDevice() {
   SelectPage(m_ctx.settings.ManufacturerMode() ? ManufacturerPage::kIndex : MultiplexPage::kIndex);
 }
 
-void CSetting::ClosePanel(std::function<void()> then) {
+void CSetting::ClosePanel(std::function<void()> then, bool exiting) {
   m_timer.stop();
   hide();
   if (m_closing) {
@@ -128,20 +135,37 @@ void CSetting::ClosePanel(std::function<void()> then) {
     if (then) then();
     return;
   }
-  // Whatever was edited (or not) goes to the device once more before the link is given up.
+  // Decided on the device thread once every earlier job has been merged: what is unsent then goes
+  // to the device before the link is given up.
   m_closing = true;
   // Only edits have a fate to tell; the send of an unedited panel is the closing's own.
-  const bool edited = m_ctx.panel.SendCountdown != 0;
+  const bool edited = m_ctx.panel.UnsentEdits();
   if (edited) ReportWrite(WriteState::Sending);
-  m_ctx.panel.SendCountdown = 1;
+  auto unsent = std::make_shared<QString>();
   auto outcome = std::make_shared<SendOutcome>(SendOutcome::None);
-  m_device.Submit([outcome](OperationContext& ctx) { *outcome = PanelTick(ctx, false); },
-                  [this, outcome, edited, then = std::move(then)] {
-                    m_ctx.panel.PanelActive = 0;
-                    m_closing = false;
-                    if (edited) FinishWrite(*outcome, false);
-                    if (then) then();
-                  });
+  m_device.Submit(
+      [unsent, outcome, exiting](OperationContext& ctx) {
+        *unsent = FinalPanelSend(ctx, exiting, outcome.get());
+      },
+      [this, unsent, outcome, edited, then = std::move(then)] {
+        if (!unsent->isEmpty()) ReportUnsent(*unsent);
+        m_ctx.panel.PanelActive = 0;
+        m_closing = false;
+        if (edited) FinishWrite(*outcome, false);
+        if (then) then();
+      });
+}
+
+void CSetting::ReportUnsent(const QString& path) const {
+  const QString line =
+      QStringLiteral(
+          "The device did not take the last changes; they are kept in %1 (LOAD sends them).")
+          .arg(QDir::toNativeSeparators(path));
+  std::fprintf(stderr, "ostrivane: %s\n", qPrintable(line));
+  QFile log(QDir(m_ctx.settings.DataFolder()).filePath(QStringLiteral("ostrivane.log")));
+  if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    log.write((QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + line + u'\n').toUtf8());
+  }
 }
 
 bool CSetting::TickSends() const {
@@ -190,7 +214,7 @@ void CSetting::NoteEdit() {
 
 void CSetting::SendAgain() {
   if (m_ctx.panel.PanelActive == 0 || m_closing) return;
-  m_ctx.panel.SendCountdown = 1;
+  m_ctx.panel.RequestSendNow();
   ReportWrite(WriteState::Pending);
 }
 

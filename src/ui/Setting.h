@@ -39,9 +39,11 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   // After the device's first configuration read (the search step reads it on the device
   // thread): the pages for its model, the panel shown and polling started.
   void OpenForDevice();
-  // Hidden and stopped at once; when open for a device, one last send on the device thread.
-  // then runs when that send has finished (at once when there was nothing to send).
-  void ClosePanel(std::function<void()> then = {});
+  // Hidden and stopped at once; when open for a device, one last send on the device thread of
+  // what is unsent. then runs when that send has finished (at once when the panel was closed).
+  // exiting: the window is closing, so a record the device did not take is kept in a file of
+  // the data folder, and its name said on stderr and in the data folder's log.
+  void ClosePanel(std::function<void()> then = {}, bool exiting = false);
 
   int CurrentPage() const override { return m_currentPage; }
   int CurrentService() const override { return m_currentService; }
@@ -90,6 +92,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void ReportWrite(WriteState state, SendOutcome outcome = SendOutcome::None);
   // After the tick's send: the installer's edits stay when the device did not take them.
   void FinishWrite(SendOutcome outcome, bool keepEdits);
+  void ReportUnsent(const QString& path) const;
 
   OperationContext& m_ctx;
   DeviceThread& m_device;
@@ -102,7 +105,7 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   MiscPage* m_misc = nullptr;
   ManufacturerPage* m_manufacturer = nullptr;
   std::array<PanelPage*, kPageCount> m_pages{};
-  QTimer m_timer;
+  QTimer m_timer{this};
   WriteReport m_write;
   // The model as it was sent, kept until the device answered.
   DeviceConfig m_sentEdits;

@@ -145,10 +145,9 @@ void MiscPage::ChangeFourK(int index) {
   // Choosing again the value shown is no change, and must not restart the device.
   if (index < 0 || index == Ctx().config.FourKMode) return;
   Ctx().config.FourKMode = index;
-  Ctx().panel.MarkForSending();
-  Host().NoteEdit();
   // The device takes a new 4K choice only after a restart, which follows the next send.
-  Ctx().panel.FourKChanged = 1;
+  Ctx().panel.RequestFourKChange();
+  Host().NoteEdit();
 }
 
 }  // namespace ostrivane
