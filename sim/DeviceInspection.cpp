@@ -6,7 +6,15 @@ namespace ostrivane::sim {
 
 QVector<SimRequest> SimulatedModulator::Requests() const {
   std::lock_guard lock(m_mutex);
-  return m_requests;
+  // A deep copy: a shared one would let the reader's buffers be reused by the transports' next
+  // append, decided by a reference count the reader's thread never synchronises with.
+  QVector<SimRequest> copy;
+  copy.reserve(m_requests.size());
+  for (const SimRequest& request : m_requests) {
+    copy.append(SimRequest{request.command,
+                           QByteArray(request.payload.constData(), request.payload.size())});
+  }
+  return copy;
 }
 
 void SimulatedModulator::ClearRequests() {

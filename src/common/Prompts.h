@@ -17,6 +17,9 @@ struct MessageBoxRequest {
   PromptButtons buttons = PromptButtons::Ok;
   PromptIcon icon = PromptIcon::None;
   bool cancelIsDefault = false;
+  // The buttons' own words instead of OK and Cancel; empty: the usual ones.
+  QString okText;
+  QString cancelText;
 };
 
 struct FileDialogRequest {

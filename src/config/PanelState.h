@@ -24,7 +24,47 @@ struct PanelState {
   QString OverlayFileText;
   QString LogoFieldText;
 
-  void MarkForSending() { SendCountdown = kSendDelayTicks; }
+  // How many times each request was made. A device job works on a copy of this state; when it
+  // ends, a request made meanwhile (its count moved on) stands against the job's result, which
+  // knew only the older one.
+  struct RequestCounts {
+    std::uint32_t send = 0;
+    std::uint32_t factoryDefault = 0;
+    std::uint32_t player = 0;
+    std::uint32_t fourK = 0;
+  };
+  RequestCounts Requests;
+  // The send request whose record the device took last: edits are unsent while Requests.send
+  // has moved past it.
+  std::uint32_t SentRequest = 0;
+
+  // The edited record goes out two seconds after the last edit.
+  void MarkForSending() {
+    SendCountdown = kSendDelayTicks;
+    ++Requests.send;
+  }
+  // The record goes out at the next tick.
+  void RequestSendNow() {
+    SendCountdown = 1;
+    ++Requests.send;
+  }
+  // At the next tick, then stored as the device's default.
+  void RequestFactoryDefault() {
+    RequestSendNow();
+    FactoryDefaultRequest = 1;
+    ++Requests.factoryDefault;
+  }
+  // A new 4K choice: the device restarts after the send that carries it.
+  void RequestFourKChange() {
+    MarkForSending();
+    FourKChanged = 1;
+    ++Requests.fourK;
+  }
+  void RequestPlayer(std::uint8_t command) {
+    PlayerCommand = command;
+    ++Requests.player;
+  }
+  bool UnsentEdits() const { return Requests.send != SentRequest; }
 };
 
 }  // namespace ostrivane

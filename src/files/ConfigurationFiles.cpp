@@ -137,8 +137,7 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
     Report(kNotCompatibleText, true);
     return {LoadOutcome::NotCompatible};
   }
-  panel.SendCountdown = 1;
-  panel.FactoryDefaultRequest = 1;
+  panel.RequestFactoryDefault();
   Report(kLoadedText, false);
   return {LoadOutcome::Loaded, LoadResult::kManufacturerPage};
 }

@@ -7,7 +7,7 @@ namespace ostrivane {
 namespace {
 constexpr std::size_t kSerialWritePiece = 400;
 constexpr std::size_t kReceiveChunk = 1024;
-constexpr Millis kTcpReadSlice{100};
+constexpr Millis kReadSlice{100};
 constexpr std::size_t kDrainLimit = 16 * kFrameBufferSize;
 }  // namespace
 
@@ -58,7 +58,7 @@ bool CXmit::TransactWriteBlock(std::uint32_t address, std::span<const std::uint8
 }
 
 bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait) {
-  if (!IsConnected() || m_cancelled.load()) {
+  if (!IsConnected() || Interrupted()) {
     LinkError = true;
     WriteIndicator = false;
     return false;
@@ -73,7 +73,7 @@ bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Mil
   // A second attempt only when no checksum-valid frame came back; a refusal is a valid frame. A
   // link that closed under the first one is not tried again: nobody is there to answer.
   bool good = false;
-  for (int attempt = 1; attempt <= 2 && !good && m_channel->IsOpen(); ++attempt) {
+  for (int attempt = 1; attempt <= 2 && !good && m_channel->IsOpen() && !Interrupted(); ++attempt) {
     if (m_observer) m_observer->OnRequest(command, payload, attempt);
     SendRequest();
     good = ReceiveReply(wait);
@@ -125,10 +125,11 @@ bool CXmit::ReceiveReply(Millis wait) {
   Millis lastTick = m_clock.Now();
   m_decoder.Reset();
   std::uint8_t chunk[kReceiveChunk];
-  while (lastTick < deadline && m_channel->IsOpen()) {
+  while (lastTick < deadline && m_channel->IsOpen() && !Interrupted()) {
     lastTick = m_clock.Now();
     Millis remaining = deadline > lastTick ? deadline - lastTick : Millis{0};
-    if (m_channel->GetKind() == Channel::Kind::Tcp) remaining = std::min(remaining, kTcpReadSlice);
+    // In slices, so that a cancellation is noticed while waiting.
+    remaining = std::min(remaining, kReadSlice);
     const std::size_t n = m_channel->Read(chunk, sizeof chunk, remaining);
     for (std::size_t i = 0; i < n; ++i) {
       const auto result = m_decoder.Feed(chunk[i]);

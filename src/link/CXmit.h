@@ -31,6 +31,16 @@ class LinkObserver {
                        std::span<const std::uint8_t> payload, int attempt) = 0;
 };
 
+// What a transfer in progress writes: the window says so while it lets the transfer finish.
+enum class TransferKind : std::uint8_t {
+  None,
+  Firmware,        // a firmware image, its flash end and the restart
+  FactoryDefault,  // the logo's flash area and the stored default
+  Configuration,   // the record, its read-back and the steps that follow it (a 4K restart)
+  Logs,            // the log files, each closed on the device
+  DeviceFile,      // a file or flash area of the device
+};
+
 // The one link object: owns the open channel and runs every request/reply transaction.
 class CXmit {
  public:
@@ -53,9 +63,12 @@ class CXmit {
   void CloseSerial();
   void CloseAll();
   const Channel* CurrentChannel() const { return m_channel.get(); }
-  // Any thread: while set, requests fail at once as if nothing were connected. Closing the window
-  // uses it to end a running operation after its current request.
+  // Any thread: while set, requests fail at once as if nothing were connected, and a request
+  // waiting for its reply stops waiting; a transfer (see TransferScope) is spared and runs to its
+  // end. Closing the window uses it to end a running operation.
   void SetCancelled(bool cancelled) { m_cancelled.store(cancelled); }
+  // Any thread: the outermost transfer in progress, None between transfers.
+  TransferKind CurrentTransfer() const { return m_transfer.load(); }
   // nullptr: nobody watches. The observer must outlive the link or be removed first.
   void SetObserver(LinkObserver* observer) { m_observer = observer; }
 
@@ -71,6 +84,9 @@ class CXmit {
   bool LinkError = false;
 
  private:
+  friend class TransferScope;
+  // Cancelled, and not inside a transfer.
+  bool Interrupted() const { return m_cancelled.load() && m_transfer.load() == TransferKind::None; }
   bool Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait);
   void DrainInput();
   void SendRequest();
@@ -83,8 +99,26 @@ class CXmit {
   EncodedFrame m_transmit;
   ReplyDecoder m_decoder;
   std::atomic<bool> m_cancelled{false};
+  std::atomic<TransferKind> m_transfer{TransferKind::None};
   LinkObserver* m_observer = nullptr;
   bool m_frameEnded = false;  // the last receive ended on a frame, good or bad
+};
+
+// The link's thread: while one exists the link's requests are a transfer that a cancellation
+// does not cut (a flash area left open, a file on the device left unclosed, half a firmware
+// image). Scopes nest; the outermost names the transfer.
+class TransferScope {
+ public:
+  TransferScope(CXmit& link, TransferKind kind) : m_link(link), m_outer(link.m_transfer.load()) {
+    if (m_outer == TransferKind::None) m_link.m_transfer.store(kind);
+  }
+  ~TransferScope() { m_link.m_transfer.store(m_outer); }
+  TransferScope(const TransferScope&) = delete;
+  TransferScope& operator=(const TransferScope&) = delete;
+
+ private:
+  CXmit& m_link;
+  TransferKind m_outer;
 };
 
 }  // namespace ostrivane

@@ -78,6 +78,13 @@ bool SendEdidProgramming(CXmit& link) {
   return link.Transact(cmd::FileTransfer, {}, timeout::Long);
 }
 
+// What came of the programming, and what to do next.
+void ShowEdidResult(OperationContext& ctx, bool programmed) {
+  ctx.status.ShowStatusText(
+      LocalText(programmed ? text::EdidRepaired : text::EdidFailed, ctx.settings.LanguageIndex()),
+      kEdidStatusMs, false);
+}
+
 PromptAnswer AskEdid(OperationContext& ctx, int entry) {
   MessageBoxRequest box;
   box.owner = PromptOwner::Panel;
@@ -165,7 +172,7 @@ bool CaptureSnapshotTo(OperationContext& ctx, const QString& path) {
 
 void RequestEdidRepair(OperationContext& ctx) {
   if (ctx.settings.ManufacturerMode()) {
-    SendEdidProgramming(ctx.link);
+    ShowEdidResult(ctx, SendEdidProgramming(ctx.link));
     return;
   }
   if (AskEdid(ctx, text::EdidConfirm1) != PromptAnswer::Ok) return;
@@ -178,7 +185,7 @@ void ProgramEdid(OperationContext& ctx) {
   ctx.status.ShowWarningIcon(true);
   ctx.status.ShowStatusText(LocalText(text::EdidProgramming, ctx.settings.LanguageIndex()),
                             kEdidStatusMs, false);
-  SendEdidProgramming(ctx.link);
+  ShowEdidResult(ctx, SendEdidProgramming(ctx.link));
   ctx.link.CloseSerial();
 }
 

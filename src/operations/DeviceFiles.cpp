@@ -29,7 +29,8 @@ bool CloseDeviceFile(CXmit& link) {
 // written as the fill and never as leftovers of an earlier block.
 bool ReadBlock(CXmit& link, std::size_t n,
                std::array<std::uint8_t, kLogTransferBufferSize>& buffer) {
-  buffer.fill(kLogFillByte);
+  // What the buffer held stays where a reply is short or missing: the previous block's bytes, or
+  // the fill of a new file.
   const std::uint8_t payload[] = {sub::FileReadBlock, static_cast<std::uint8_t>(n & 0xFF),
                                   static_cast<std::uint8_t>((n >> 8) & 0xFF)};
   if (!link.Transact(cmd::FileTransfer, payload, kBlockTimeout)) return false;
@@ -42,6 +43,7 @@ bool ReadBlock(CXmit& link, std::size_t n,
 }  // namespace
 
 bool UploadDeviceFile(CXmit& link, const QString& remotePath, const QByteArray& data) {
+  const TransferScope transfer(link, TransferKind::DeviceFile);
   if (!OpenDeviceFileForWrite(link, remotePath)) return false;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
   const auto size = static_cast<std::size_t>(data.size());
@@ -59,6 +61,7 @@ bool UploadDeviceFile(CXmit& link, const QString& remotePath, const QByteArray& 
 }
 
 bool WriteFlashArea(CXmit& link, std::uint16_t area, std::span<const std::uint8_t> data) {
+  const TransferScope transfer(link, TransferKind::DeviceFile);
   if (!FlashBegin(link, area)) return false;
   for (std::size_t pos = 0; pos < data.size(); pos += kFlashBlockSize) {
     const std::size_t n = std::min(kFlashBlockSize, data.size() - pos);
@@ -106,9 +109,12 @@ QString DownloadLogs(OperationContext& ctx, const QDateTime& now, const QString&
   const QString dir = folder.isEmpty() ? ctx.settings.DefaultSaveFolder() : folder;
   const QString path = QDir(dir).filePath(LogFileName(now));
   const int count = static_cast<int>(kLogFiles.size());
-  for (int i = 0; i < count; ++i) {
-    DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]), path,
-                       i + 1, count);
+  {
+    const TransferScope transfer(ctx.link, TransferKind::Logs);
+    for (int i = 0; i < count; ++i) {
+      DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]), path,
+                         i + 1, count);
+    }
   }
   MessageBoxRequest box;
   box.owner = PromptOwner::MainWindow;

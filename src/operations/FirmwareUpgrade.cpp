@@ -169,8 +169,11 @@ bool BackupBeforeFlashing(OperationContext& ctx, FirmwareCheckResult& result) {
   const BackupResult backup = BackupDeviceConfig(ctx, ctx.clock.LocalTime());
   ShowBackupOutcome(ctx, backup);
   if (!backup.ok) {
-    result.failure =
-        QStringLiteral("no backup of the configuration, nothing written: ") + backup.error;
+    result.failure = QStringLiteral(
+                         "no backup of the configuration, nothing written: %1 "
+                         "(--no-backup upgrades without one)")
+                         .arg(backup.error);
+    result.backupError = backup.error;
     return false;
   }
   result.backupPath = backup.path;
@@ -255,19 +258,24 @@ MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& i
 }
 
 FirmwareCheckResult RunHardwareCheck(OperationContext& ctx) {
+  const TransferScope transfer(ctx.link, TransferKind::Firmware);
   FirmwareCheckResult result;
   ctx.flags.RestartWaitTicks = 0;
+  // The secondary image first; the main image is looked for (and checked) only after it.
   const FirmwareImage secondary = FindSecondaryImage(ctx);
-  const bool secondaryWanted = secondary.found;
-  const FirmwareImage image =
-      FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
-  const bool mainWanted = MainImageWanted(ctx, image);
-  if ((secondaryWanted || mainWanted) && !BackupBeforeFlashing(ctx, result)) {
+  if (secondary.found && !BackupBeforeFlashing(ctx, result)) {
     ctx.flags.FirmwareReloadRequest = false;
     return result;
   }
   UpgradeSteps steps;
   bool started = SecondaryImageUpgrade(ctx, secondary, steps);
+  const FirmwareImage image =
+      FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
+  const bool mainWanted = MainImageWanted(ctx, image);
+  if (mainWanted && !secondary.found && !BackupBeforeFlashing(ctx, result)) {
+    ctx.flags.FirmwareReloadRequest = false;
+    return result;
+  }
   bool lastOk = true;
   if (mainWanted) {
     const MainUpgradeResult main = MainImageUpgrade(ctx, image);
@@ -294,6 +302,7 @@ FirmwareCheckResult RunHardwareCheck(OperationContext& ctx) {
 
 void RequestFirmwareReload(OperationContext& ctx) {
   ctx.flags.FirmwareReloadRequest = true;
+  ctx.flags.UpgradeWithoutBackupDeclined = false;
 }
 
 }  // namespace ostrivane

@@ -31,6 +31,7 @@ struct FirmwareCheckResult {
   bool written = false;  // a transfer was started: the connection must not proceed
   QString failure;       // the failed step, or why nothing was written; empty on success
   QString backupPath;    // the configuration saved before the first flash request
+  QString backupError;   // why the backup needed first failed (nothing written); empty otherwise
 };
 
 // Writes image (the newer secondary image of the device's family) when found. True when a
@@ -40,9 +41,10 @@ bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image, Up
 // Writes image into the connected device's main firmware area (the 0xC0 sequence on type 121).
 MainUpgradeResult MainImageUpgrade(OperationContext& ctx, const FirmwareImage& image);
 
-// Run right after every identification: installs newer (or, on request, any) images and asks the
-// device to restart. Before the first flash request the device's configuration is saved as a
-// backup (unless flags.BackupsDisabled); without one nothing is written. Clears
+// Run right after every identification: installs newer (or, on request, any) images, the
+// secondary one first, and asks the device to restart. Before the first flash request the
+// device's configuration is saved as a backup (unless flags.BackupsDisabled); without one
+// nothing is written. Clears
 // FirmwareReloadRequest; sets RestartWaitTicks.
 FirmwareCheckResult RunHardwareCheck(OperationContext& ctx);
 // True when the device was written to and the connection must not proceed.

@@ -44,6 +44,9 @@ struct ConnectionFlags {
   std::int32_t RestartWaitTicks = 0;
   // The user chose to replace the device's configuration without keeping a copy of it first.
   bool BackupsDisabled = false;
+  // The installer chose to connect without the upgrade whose backup failed: not asked again
+  // until a firmware reload is requested.
+  bool UpgradeWithoutBackupDeclined = false;
 };
 
 // The single instances an operation works on, owned by the application (or a test) and passed by

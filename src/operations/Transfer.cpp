@@ -1,9 +1,11 @@
 #include "operations/Transfer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
 #include "config/ConfigCodec.h"
+#include "files/ConfigurationFiles.h"
 #include "link/Commands.h"
 #include "operations/Backups.h"
 #include "operations/DeviceFiles.h"
@@ -158,6 +160,7 @@ void ForgetDeviceRecord(OperationContext& ctx) {
 }
 
 bool StoreFactoryDefault(OperationContext& ctx) {
+  const TransferScope transfer(ctx.link, TransferKind::FactoryDefault);
   const std::uint8_t type = ctx.identity.DeviceTypeCode;
   if (type == kCardLogoType) return StoreOnMemoryCard(ctx);
   bool stored = ctx.link.Transact(cmd::FactoryDefault, {}, timeout::Normal);
@@ -192,46 +195,61 @@ bool FinishSend(OperationContext& ctx, bool written) {
 
 }  // namespace
 
-bool SendDeviceConfig(OperationContext& ctx) {
+SendOutcome SendDeviceConfigOutcome(OperationContext& ctx) {
   ctx.panel.SendCountdown = 0;
   // A model that was never read from this device (a refused or undecodable first read) would
   // overwrite its real configuration with another device's or with zeros.
   if (!ctx.panel.DeviceRecordRead) {
     ctx.panel.FactoryDefaultRequest = 0;
     ctx.panel.FourKChanged = 0;
-    return false;
+    return SendOutcome::NoAnswer;
   }
+  const TransferScope transfer(ctx.link, TransferKind::Configuration);
   QByteArray image;
   if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), image)) {
     // Nothing went out: the edited model stays for the user to correct, and nothing is stored
     // as the default. A pending 4K restart waits for the record that carries the new value.
     ShowConfigurationError(ctx);
     ctx.panel.FactoryDefaultRequest = 0;
-    return false;
+    return SendOutcome::Invalid;
   }
   if (!BackupBeforeStoring(ctx)) {
     ctx.panel.FactoryDefaultRequest = 0;
-    return false;
+    return SendOutcome::NoAnswer;
   }
+  // The edits this record carries; later ones stay unsent.
+  const std::uint32_t request = ctx.panel.Requests.send;
   ctx.link.WriteIndicator = true;
   const bool written =
       ctx.link.Transact(cmd::WriteConfig,
                         std::span(reinterpret_cast<const std::uint8_t*>(image.constData()),
                                   static_cast<std::size_t>(image.size())),
                         timeout::Normal);
+  if (written) ctx.panel.SentRequest = request;
+  // Taken before the read-back answers over it.
+  const bool refused = !written && ctx.link.ReplyStatus == LinkStatus::Refused;
+  const bool lost = !written && !ctx.link.IsConnected();
   ReadDeviceConfig(ctx);
-  return FinishSend(ctx, written);
+  if (FinishSend(ctx, written)) return SendOutcome::Sent;
+  if (lost) return SendOutcome::LinkLost;
+  // Written but a step asked with it (default, restart) was not taken: refused as well.
+  return refused || written ? SendOutcome::Refused : SendOutcome::NoAnswer;
 }
 
-void PanelTick(OperationContext& ctx, bool timerDriven) {
+bool SendDeviceConfig(OperationContext& ctx) {
+  return SendDeviceConfigOutcome(ctx) == SendOutcome::Sent;
+}
+
+SendOutcome PanelTick(OperationContext& ctx, bool timerDriven) {
   PanelState& panel = ctx.panel;
   bool poll = timerDriven;
+  SendOutcome sent = SendOutcome::None;
   if (panel.SendCountdown != 0) {
     // A player command goes out in this tick, so the pending record goes first.
     if (panel.PlayerCommand != 0) panel.SendCountdown = 1;
     --panel.SendCountdown;
     if (panel.SendCountdown == 0) {
-      SendDeviceConfig(ctx);
+      sent = SendDeviceConfigOutcome(ctx);
       poll = false;
     }
   }
@@ -239,9 +257,25 @@ void PanelTick(OperationContext& ctx, bool timerDriven) {
     const std::uint8_t payload[] = {panel.PlayerCommand};
     ctx.link.Transact(cmd::PlayerControl, payload, timeout::Player);
     panel.PlayerCommand = 0;
-    return;
+    return sent;
   }
   if (poll) PollStatus(ctx);
+  return sent;
+}
+
+QString FinalPanelSend(OperationContext& ctx, bool exiting, SendOutcome* outcome) {
+  // Falling back, the record goes once more; exiting, only when something is unsent.
+  if (!exiting || ctx.panel.UnsentEdits()) ctx.panel.SendCountdown = 1;
+  const SendOutcome sent = PanelTick(ctx, false);
+  if (outcome != nullptr) *outcome = sent;
+  if (!exiting || !ctx.panel.UnsentEdits() || !ctx.panel.DeviceRecordRead) return {};
+  QByteArray record;
+  if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), record)) return {};
+  const QString path =
+      QDir(ctx.settings.DataFolder())
+          .filePath(QStringLiteral("unsent_") +
+                    BackupFileName(ctx.identity.DeviceTypeCode, ctx.clock.LocalTime()));
+  return ConfigurationFiles::WriteRecordFile(path, record) ? path : QString();
 }
 
 }  // namespace ostrivane

@@ -14,9 +14,26 @@ namespace ostrivane {
 inline constexpr int kPanelTickPeriodMs = 200;
 inline constexpr int kFirstPanelTickMs = 100;
 
+// How a send of the whole record ended, for the window to say.
+enum class SendOutcome {
+  None,      // nothing was sent in this tick
+  Sent,      // the device took the record and every step asked with it
+  Refused,   // the device answered with a refusal
+  NoAnswer,  // the device did not answer (or nothing this device's own could be sent)
+  LinkLost,  // nothing is connected any more
+  Invalid,   // the model does not encode: nothing went out
+};
+
 // One tick of the panel's periodic handler: the pending send, then a pending player command,
-// otherwise (timer driven only) a status poll. The window owns the timer.
-void PanelTick(OperationContext& ctx, bool timerDriven);
+// otherwise (timer driven only) a status poll. The window owns the timer. Says how the tick's
+// send ended (None when it sent nothing).
+SendOutcome PanelTick(OperationContext& ctx, bool timerDriven);
+// The panel's last tick when it closes: the record (with a pending factory-default store or 4K
+// restart), then a pending player command. When the window is exiting the record goes only if
+// edits are unsent, and a record the device did not take is written into the data folder as a
+// file LOAD reads; returns its path (empty when everything was sent or nothing was written).
+// outcome (when given) says how the record's send ended.
+QString FinalPanelSend(OperationContext& ctx, bool exiting, SendOutcome* outcome = nullptr);
 
 // How a configuration read (0x70) ended.
 enum class ConfigReadOutcome {
@@ -58,6 +75,7 @@ void ForgetDeviceRecord(OperationContext& ctx);
 // LOAD and SET FACTORY DEFAULT first keep a backup of what the device holds. True when the device
 // took every step asked of it.
 bool SendDeviceConfig(OperationContext& ctx);
+SendOutcome SendDeviceConfigOutcome(OperationContext& ctx);
 
 // Stores the configuration just sent, and the logo, as the device's default. True when the device
 // took every step.

@@ -6,6 +6,8 @@
 #include <QStylePainter>
 #include <algorithm>
 
+#include "ui/Theme.h"
+
 namespace ostrivane {
 
 const QColor ColouredTabBar::kBackground(248, 248, 255);
@@ -58,12 +60,15 @@ QSize ColouredTabBar::minimumTabSizeHint(int index) const {
 
 void ColouredTabBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  const QColor background = StripBackground(palette());
+  // The described colours on a light palette; on a dark one each is checked against its strip.
+  const bool dark = IsDarkPalette(palette());
   for (int i = 0; i < count(); ++i) {
     const QRect box = tabRect(i);
     const QColor colour = m_colourOf(i);
     const bool selected = i == currentIndex();
-    painter.fillRect(box, selected ? colour : kBackground);
-    painter.setPen(selected ? QColor(Qt::white) : colour);
+    painter.fillRect(box, selected ? colour : background);
+    painter.setPen(selected ? QColor(Qt::white) : dark ? Readable(colour, background) : colour);
     const QString text = fontMetrics().elidedText(tabText(i), Qt::ElideRight, box.width() - 4);
     painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
     if (selected && hasFocus()) {

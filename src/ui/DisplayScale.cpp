@@ -35,4 +35,24 @@ DisplayScale MeasureDisplayScale(const QWidget& widget) {
   return scale;
 }
 
+ScreenFit FitToScreen(QSize needed, QSize available) {
+  if (available.isEmpty() ||
+      (needed.width() <= available.width() && needed.height() <= available.height())) {
+    return {needed, false};
+  }
+  return {needed.boundedTo(available), true};
+}
+
+QSize AvailableClientSize(const QWidget& widget) {
+  const QScreen* screen = widget.screen() ? widget.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  // Before the window is first shown its frame is unknown: a title bar's worth is kept free.
+  constexpr int kFrameAllowance = 40;
+  const QRect frame = widget.frameGeometry();
+  const QRect client = widget.geometry();
+  const QSize margins =
+      widget.isVisible() ? frame.size() - client.size() : QSize(0, kFrameAllowance);
+  return screen->availableGeometry().size() - margins;
+}
+
 }  // namespace ostrivane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 class QWidget;
 
 namespace ostrivane {
@@ -15,5 +17,17 @@ double DisplayScaleStepFor(double ratio);
 
 // Scale of the screen the widget is on (the primary screen while it has none).
 DisplayScale MeasureDisplayScale(const QWidget& widget);
+
+// How the window meets its screen: at its described size where that fits the available area;
+// otherwise no larger than the area, its pages scrolled, and resizable down to it.
+struct ScreenFit {
+  QSize window;
+  bool scrolls = false;
+};
+ScreenFit FitToScreen(QSize needed, QSize available);
+
+// The screen area a window's client may take on the screen the widget is on: its available
+// geometry less the window frame.
+QSize AvailableClientSize(const QWidget& widget);
 
 }  // namespace ostrivane

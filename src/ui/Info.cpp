@@ -15,6 +15,7 @@
 #include "ui/ControlIds.h"
 #include "ui/LampWidget.h"
 #include "ui/Pictures.h"
+#include "ui/Theme.h"
 
 namespace ostrivane {
 
@@ -38,6 +39,8 @@ W* Numbered(W* widget, int id, const char* objectName, const QString& accessible
   return widget;
 }
 
+constexpr double kMinContrast = 4.5;
+
 int ToProgressValue(std::uint32_t value) {
   return static_cast<int>(std::min<std::uint32_t>(value, std::numeric_limits<int>::max()));
 }
@@ -53,6 +56,7 @@ CInfo::CInfo(const ApplicationData& settings, QWidget* parent) : QWidget(parent)
   connect(&m_writeTimer, &QTimer::timeout, this, [this] { m_writeLamp->SetLit(false); });
   BuildControls();
   BuildChangeDevice(settings.LanguageIndex());
+  BuildWriteRow(settings.LanguageIndex());
   BuildLayout();
   InitIndicators(settings.AdvancedMode());
   ApplyTextColour();
@@ -111,6 +115,36 @@ void CInfo::BuildChangeDevice(int languageIndex) {
   connect(m_changeDevice, &QToolButton::clicked, this, &CInfo::ChangeDeviceRequested);
 }
 
+void CInfo::BuildWriteRow(int languageIndex) {
+  m_unit = new QLabel(this);
+  m_unit->setObjectName(QStringLiteral("unit"));
+  m_unit->setAccessibleName(QStringLiteral("Unit"));
+  m_unit->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_unit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  m_writeState = new QLabel(this);
+  m_writeState->setObjectName(QStringLiteral("writeState"));
+  m_writeState->setAccessibleName(QStringLiteral("Write state"));
+  m_writeState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  const QString again = LocalText(text::SendAgain, languageIndex);
+  m_sendAgain = new QToolButton(this);
+  m_sendAgain->setObjectName(QStringLiteral("sendAgainButton"));
+  m_sendAgain->setText(again);
+  m_sendAgain->setAccessibleName(again);
+  m_sendAgain->setFocusPolicy(Qt::StrongFocus);
+  m_sendAgain->hide();
+  connect(m_sendAgain, &QToolButton::clicked, this, &CInfo::SendAgainRequested);
+
+  const QString activity = LocalText(text::Activity, languageIndex);
+  m_activity = new QToolButton(this);
+  m_activity->setObjectName(QStringLiteral("activityButton"));
+  m_activity->setText(activity);
+  m_activity->setAccessibleName(QStringLiteral("Activity"));
+  m_activity->setToolTip(activity + QStringLiteral(" (F9)"));
+  m_activity->setFocusPolicy(Qt::StrongFocus);
+  connect(m_activity, &QToolButton::clicked, this, &CInfo::ActivityRequested);
+}
+
 void CInfo::BuildLayout() {
   auto* lamps = new QHBoxLayout;
   lamps->setSpacing(2);
@@ -129,6 +163,12 @@ void CInfo::BuildLayout() {
   grid->addWidget(m_logButton, 0, 3, 2, 1);
   grid->addWidget(m_applicationIcon, 0, 3, 2, 1);
   grid->addWidget(m_changeDevice, 0, 4, 2, 1);
+  auto* writeRow = new QHBoxLayout;
+  writeRow->addWidget(m_unit, 1);
+  writeRow->addWidget(m_writeState);
+  writeRow->addWidget(m_sendAgain);
+  writeRow->addWidget(m_activity);
+  grid->addLayout(writeRow, 2, 0, 1, 5);
   grid->setColumnStretch(0, 1);
 }
 
@@ -143,6 +183,7 @@ void CInfo::InitIndicators(bool advancedMode) {
 void CInfo::ShowStatusText(const QString& text, int durationMs, bool wait) {
   m_statusText->setText(text);
   m_textTimer.start(std::max(durationMs, 0));
+  Q_EMIT StatusShown(text);
   show();
   // Painted now: the caller usually goes on blocking the window (a request, or the wait below).
   repaint();
@@ -181,6 +222,28 @@ void CInfo::ShowChangeDevice(bool show) {
   m_changeDevice->setVisible(show);
 }
 
+void CInfo::ShowWriteState(const QString& text, bool offerSendAgain) {
+  m_writeState->setText(text);
+  // Qt 6.4 speaks a named label by its name only: the state itself travels as the description.
+  m_writeState->setAccessibleDescription(text);
+  m_sendAgain->setVisible(offerSendAgain);
+}
+
+void CInfo::ShowUnit(const QString& text) {
+  m_unit->setText(text);
+  m_unit->setAccessibleDescription(text);
+}
+
+QString CInfo::WriteStateText() const {
+  return m_writeState->text();
+}
+QString CInfo::UnitText() const {
+  return m_unit->text();
+}
+bool CInfo::SendAgainOffered() const {
+  return !m_sendAgain->isHidden();
+}
+
 void CInfo::EnableLogButton(bool enable) {
   m_logButton->setEnabled(enable);
 }
@@ -204,7 +267,10 @@ QColor CInfo::TextColour() const {
 
 void CInfo::ApplyTextColour() {
   QPalette colours = palette();
-  const QColor& colour = WarningShown() ? kWarningTextColour : kNormalTextColour;
+  QColor colour = WarningShown() ? kWarningTextColour : kNormalTextColour;
+  // The grey is for a light background; on a dark one it is lightened until it reads.
+  if (IsDarkPalette(colours))
+    colour = Readable(colour, colours.color(QPalette::Window), kMinContrast);
   colours.setColor(QPalette::WindowText, colour);
   colours.setColor(QPalette::Text, colour);
   colours.setColor(QPalette::ButtonText, colour);

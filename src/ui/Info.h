@@ -45,6 +45,14 @@ class CInfo final : public QWidget, public StatusSink {
   // "Change device" is offered only where there is something to change to (several modulators
   // on the network).
   void ShowChangeDevice(bool show);
+  // The "Write state" label, and "Send again" beside it after a write that did not apply.
+  void ShowWriteState(const QString& text, bool offerSendAgain);
+  // The connected unit (identifier, address or port, MAC); empty while none is.
+  void ShowUnit(const QString& text);
+
+  QString WriteStateText() const;
+  QString UnitText() const;
+  bool SendAgainOffered() const;
 
   QString StatusText() const;
   std::uint32_t ProgressRange() const { return m_progressRange; }
@@ -58,11 +66,17 @@ class CInfo final : public QWidget, public StatusSink {
   void LogRequested();
   // Click of "Change device".
   void ChangeDeviceRequested();
+  void SendAgainRequested();
+  // Click of "Activity".
+  void ActivityRequested();
+  // Every status text, as it is shown (the activity panel keeps them).
+  void StatusShown(const QString& text);
   void WindowLockRequested(bool locked);
 
  private:
   void BuildControls();
   void BuildChangeDevice(int languageIndex);
+  void BuildWriteRow(int languageIndex);
   void BuildLayout();
   void InitIndicators(bool advancedMode);
   void ApplyTextColour();
@@ -75,6 +89,10 @@ class CInfo final : public QWidget, public StatusSink {
   QToolButton* m_logButton = nullptr;
   QLabel* m_applicationIcon = nullptr;
   QToolButton* m_changeDevice = nullptr;
+  QLabel* m_unit = nullptr;
+  QLabel* m_writeState = nullptr;
+  QToolButton* m_sendAgain = nullptr;
+  QToolButton* m_activity = nullptr;
   std::uint32_t m_progressRange = 0;
   QTimer m_textTimer;
   QTimer m_activityTimer;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <iterator>
 
 #include "ui/Info.h"
 #include "ui/OstrivaneDlg.h"
@@ -9,6 +11,13 @@
 #include "ui/device/DeviceThread.h"
 
 namespace ostrivane {
+
+namespace {
+
+// Qt's translation files by language index (EN FR IT DE PO ES).
+const char* const kQtLanguages[] = {"en", "fr", "it", "de", "pl", "es"};
+
+}  // namespace
 
 COstrivaneApp::COstrivaneApp(AppOptions options)
     : m_options(std::move(options)),
@@ -40,10 +49,15 @@ void COstrivaneApp::Start() {
   const QString folder =
       m_options.dataFolder.isEmpty() ? QDir::currentPath() : m_options.dataFolder;
   m_settings.LoadApplicationData(folder, m_options.desktopFolder);
+  const int language = m_settings.LanguageIndex();
+  if (language >= 0 && language < static_cast<int>(std::size(kQtLanguages)) &&
+      m_qtTranslator.load(QStringLiteral("qtbase_") + QLatin1String(kQtLanguages[language]),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&m_qtTranslator);
+  }
 
   m_device = std::make_unique<DeviceThread>(m_ctx, m_mailbox, ChosenPrompts());
-  m_dialog =
-      std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
+  m_dialog = std::make_unique<COstrivaneDlg>(m_ctx, *m_device, m_discovery, m_options.connection);
   m_status.Attach(&m_dialog->Info(), &m_mailbox);
   m_displays.Attach(&m_dialog->Setting());
   m_qtPrompts.SetOwners(m_dialog.get(), &m_dialog->Setting());

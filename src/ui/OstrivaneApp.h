@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 #include "common/Clock.h"
@@ -77,6 +78,8 @@ class COstrivaneApp {
   StatusRelay m_status;
   DisplaysRelay m_displays;
   QtPrompts m_qtPrompts;
+  // Qt's own texts (file dialogs, standard buttons) in the window's language.
+  QTranslator m_qtTranslator;
   CXmit m_link;
   DeviceIdentity m_identity;
   DiscoveryTable m_discovery;

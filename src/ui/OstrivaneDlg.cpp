@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <algorithm>
 #include <memory>
 
@@ -46,15 +48,30 @@ COstrivaneDlg::COstrivaneDlg(OperationContext& ctx, DeviceThread& device,
   BuildDeviceList();
   m_setting = new CSetting(m_ctx, m_device, this);
   m_setting->BuildPages(m_scale);
+  // Where the window does not fit its screen, the pages scroll instead of being cut off.
+  m_pagesScroll = new QScrollArea(this);
+  m_pagesScroll->setObjectName(QStringLiteral("pagesScroll"));
+  m_pagesScroll->setFrameShape(QFrame::NoFrame);
+  m_pagesScroll->setFocusPolicy(Qt::NoFocus);
+  m_pagesScroll->setWidget(m_setting);
+  m_pagesScroll->hide();
+  m_setting->hide();
   m_info = new CInfo(m_ctx.settings, this);
   connect(m_info, &CInfo::LogRequested, this, &COstrivaneDlg::OnLogButton);
   connect(m_info, &CInfo::WindowLockRequested, this, &COstrivaneDlg::OnWindowLock);
   connect(m_info, &CInfo::ChangeDeviceRequested, this, &COstrivaneDlg::OnChangeDevice);
-  setFixedWidth(std::max(m_setting->width(), m_info->sizeHint().width()));
+  BuildActivity();
+  m_fullWidth = std::max(m_setting->width(), m_info->sizeHint().width());
   setTabOrder(m_setting, m_info);
   UpdateTitleAndLayout(false);
 
-  for (QTimer* timer : {&m_searchTimer, &m_watchTimer}) timer->setSingleShot(true);
+  m_searchTimer.setObjectName(QStringLiteral("searchTimer"));
+  m_watchTimer.setObjectName(QStringLiteral("watchTimer"));
+  for (QTimer* timer : {&m_searchTimer, &m_watchTimer}) {
+    timer->setSingleShot(true);
+    // Coarse timers may fire 5 % early; these periods are the protocol's.
+    timer->setTimerType(Qt::PreciseTimer);
+  }
   connect(&m_searchTimer, &QTimer::timeout, this, &COstrivaneDlg::OnSearchTimer);
   connect(&m_watchTimer, &QTimer::timeout, this, &COstrivaneDlg::OnWatchTimer);
   m_searchTimer.start(kFirstSearchMs);
@@ -64,24 +81,47 @@ COstrivaneDlg::~COstrivaneDlg() = default;
 
 void COstrivaneDlg::UpdateTitleAndLayout(bool withPanel) {
   int top = 0;
+  m_panelShown = withPanel;
   if (withPanel) {
     m_deviceList->hide();
-    m_setting->move(0, 0);
     top = m_setting->LayoutHeight();
   } else {
+    m_pagesScroll->hide();
     m_setting->hide();
     m_deviceList->setVisible(m_deviceListShown);
-    if (m_deviceListShown) {
-      top = m_deviceList->LayoutHeight();
-      m_deviceList->setGeometry(0, 0, width(), top);
-    }
+    if (m_deviceListShown) top = m_deviceList->LayoutHeight();
   }
-  const int statusHeight = m_info->sizeHint().height();
-  m_info->setGeometry(0, top, width(), statusHeight);
-  m_info->show();
-  // The window manager adds its own frame around this height.
-  setFixedHeight(top + statusHeight);
+  const QSize needed(m_fullWidth, top + m_info->sizeHint().height());
+  m_fit = FitToScreen(needed, AvailableClientSize(*this));
+  if (m_fit.scrolls) {
+    // The window manager may now size it anywhere up to the described size.
+    setMinimumSize(m_fit.window.boundedTo(needed / 2));
+    setMaximumSize(needed);
+    resize(m_fit.window);
+  } else {
+    // The window manager adds its own frame around this size.
+    setFixedSize(needed);
+  }
+  PlaceChildren(m_fit.window);
   setWindowTitle(WindowTitle(m_ctx.settings.SetupVersion(), withPanel ? &m_ctx.identity : nullptr));
+}
+
+void COstrivaneDlg::PlaceChildren(QSize size) {
+  const int statusHeight = m_info->sizeHint().height();
+  const int top = std::max(0, size.height() - statusHeight);
+  if (m_panelShown) {
+    m_pagesScroll->setGeometry(0, 0, size.width(), top);
+    m_pagesScroll->show();
+  } else if (m_deviceListShown) {
+    m_deviceList->setGeometry(0, 0, size.width(), top);
+  }
+  m_info->setGeometry(0, top, size.width(), statusHeight);
+  m_info->show();
+}
+
+void COstrivaneDlg::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (m_fit.scrolls) PlaceChildren(event->size());
 }
 
 void COstrivaneDlg::OnSearchTimer() {
@@ -103,6 +143,7 @@ void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
   if (m_closing) return;
   std::int32_t& ticks = m_ctx.flags.RestartWaitTicks;
   ticks = std::max<std::int32_t>(ticks - 1, 0);
+  NoteOpenFailures(outcome.openFailures);
   switch (outcome.result) {
     case ConnectOutcome::Result::NotFound:
       m_searchTimer.start(kSearchPeriodMs);
@@ -124,6 +165,7 @@ void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
   m_deviceListShown = false;
   m_info->ShowChangeDevice(m_choice.Rack());
   UpdateTitleAndLayout(true);
+  NoteConnected(outcome);
   m_setting->OpenForDevice();
   m_info->ShowStatusText(LocalText(text::HardwareConnected, m_ctx.settings.LanguageIndex()),
                          kConnectedTextMs, false);
@@ -148,6 +190,7 @@ void COstrivaneDlg::FinishWatchStep(bool linkError) {
   if (m_closing || !m_connected) return;
   if (linkError) {
     // Said at once: the panel's last send to a device that stopped answering can take a while.
+    NoteActivity(LocalText(text::LinkLost, m_ctx.settings.LanguageIndex()));
     m_info->ShowStatusText(LocalText(text::WaitingConnection, m_ctx.settings.LanguageIndex()),
                            kWaitingTextMs, false);
   }
@@ -166,7 +209,9 @@ void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs) {
   m_info->ShowChangeDevice(false);
   RefreshDeviceList();
   UpdateTitleAndLayout(false);
+  m_info->ShowUnit({});
   m_setting->ClosePanel([this, closeSerial, firstSearchMs] {
+    m_unitIdentifier.clear();
     if (closeSerial) m_device.Submit([](OperationContext& ctx) { ctx.link.CloseSerial(); });
     if (m_closing) return;
     m_searchTimer.start(firstSearchMs);
@@ -186,25 +231,60 @@ void COstrivaneDlg::OnWindowLock(bool locked) {
   if (locked) m_info->EnableLogButton(false);
 }
 
+void COstrivaneDlg::ShowFinishingText() {
+  int entry = -1;
+  switch (m_ctx.link.CurrentTransfer()) {
+    case TransferKind::Firmware:
+      entry = text::FinishingFirmware;
+      break;
+    case TransferKind::FactoryDefault:
+      entry = text::FinishingFactoryDefault;
+      break;
+    case TransferKind::Logs:
+      entry = text::FinishingLogs;
+      break;
+    case TransferKind::Configuration:
+    case TransferKind::DeviceFile:
+      entry = text::FinishingSend;
+      break;
+    case TransferKind::None:
+      if (m_ctx.panel.PanelActive != 0 && m_ctx.panel.UnsentEdits()) entry = text::FinishingSend;
+      break;
+  }
+  if (entry < 0) return;
+  m_info->ShowStatusText(LocalText(entry, m_ctx.settings.LanguageIndex()), kClosingTextMs, false);
+}
+
 void COstrivaneDlg::closeEvent(QCloseEvent* event) {
-  if (m_locked) {
-    // Closing now would cut the firmware transfer: nothing is asked, the close is ignored.
-    m_info->ShowWarningIcon(true);
-    m_info->ShowStatusText(LocalText(text::WaitDoNotPowerOff, m_ctx.settings.LanguageIndex()),
-                           kLockedCloseTextMs, false);
-    event->ignore();
+  if (m_closeDone) {
+    m_connected = false;
+    QWidget::closeEvent(event);
+    return;
+  }
+  // The window stays, painting and answering, until the device work is done.
+  event->ignore();
+  if (m_closing) {
+    m_info->ShowStatusText(LocalText(text::AlreadyClosing, m_ctx.settings.LanguageIndex()),
+                           kAlreadyClosingTextMs, false);
     return;
   }
   m_closing = true;
   m_deviceListTimer.stop();
   m_searchTimer.stop();
   m_watchTimer.stop();
-  // Bounded: the running operation ends after its current request, then the last send runs.
-  m_device.EndRunningJob();
-  m_setting->ClosePanel();
-  m_device.Finish();
-  m_connected = false;
-  QWidget::closeEvent(event);
+  ShowFinishingText();
+  // A poll or a read ends at once; a transfer that writes the device (a firmware image, a logo,
+  // the factory store, a log download) runs to its end. Then what is unsent goes out.
+  m_device.BeginClosing();
+  m_setting->ClosePanel(
+      [this] {
+        m_device.Submit([](OperationContext&) {},
+                        [this] {
+                          m_closeDone = true;
+                          close();
+                        });
+      },
+      true);
 }
 
 }  // namespace ostrivane

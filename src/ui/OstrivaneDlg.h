@@ -12,14 +12,22 @@
 #include "ui/DisplayScale.h"
 #include "ui/device/DeviceChoice.h"
 
+class QScrollArea;
+
 namespace ostrivane {
 
+class CActivityPanel;
 class CDeviceList;
 class CInfo;
 class CSetting;
 class DeviceThread;
 class DiscoveryTable;
 struct ConnectOutcome;
+struct WriteReport;
+
+// "UNIT-A 127.0.0.1:6666 MAC 00:1a:2b:3c:4d:5e": the connected unit as the status bar names it.
+// channel as the link describes it; the MAC only when the record holds one.
+QString UnitName(const QString& identifier, const QString& channel, const DeviceConfig& config);
 
 // "Ostrivane 1.0", then " (setup N)" for a non-zero setup version, then the connected hardware
 // " (H131[83]-20.10)" when identity is given.
@@ -39,7 +47,8 @@ class COstrivaneDlg final : public QWidget {
   static constexpr int kWatchPeriodMs = 100;
   static constexpr int kConnectedTextMs = 1000000;
   static constexpr int kRefusedRecordTextMs = 2000;
-  static constexpr int kLockedCloseTextMs = 10000;
+  static constexpr int kClosingTextMs = 1000000;
+  static constexpr int kAlreadyClosingTextMs = 5000;
   // The list of announced devices follows the discovery table at this pace.
   static constexpr int kDeviceListRefreshMs = 500;
 
@@ -49,6 +58,7 @@ class COstrivaneDlg final : public QWidget {
 
   CInfo& Info() { return *m_info; }
   CDeviceList& DeviceList() { return *m_deviceList; }
+  CActivityPanel& Activity() { return *m_activity; }
   // True while the list of announced devices is shown instead of connecting on its own.
   bool DeviceListShown() const { return m_deviceListShown; }
   CSetting& Setting() { return *m_setting; }
@@ -58,8 +68,11 @@ class COstrivaneDlg final : public QWidget {
   void UpdateTitleAndLayout(bool withPanel);
   // True from a successful search step until the next fall-back to searching.
   bool Connected() const { return m_connected; }
-  // True while the main firmware image is written: the window refuses input and closing.
+  // True while the main firmware image is written: the window refuses input.
   bool Locked() const { return m_locked; }
+  // True from a close request until the window has closed: the device work under way is being
+  // finished, and what is unsent goes out.
+  bool Closing() const { return m_closing; }
 
  Q_SIGNALS:
   void DeviceConnected();
@@ -67,8 +80,11 @@ class COstrivaneDlg final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The pages (in their scroll area) or the device list above the status bar, in this size.
+  void PlaceChildren(QSize size);
   void OnSearchTimer();
   void FinishSearchStep(const ConnectOutcome& outcome);
   void OnWatchTimer();
@@ -78,6 +94,17 @@ class COstrivaneDlg final : public QWidget {
   void FallBack(bool closeSerial, int firstSearchMs);
   void OnLogButton();
   void OnWindowLock(bool locked);
+  // Closing: what the window is waiting for, in the status bar.
+  void ShowFinishingText();
+
+  // The activity panel and the unit's name (OstrivaneDlgActivity.cpp).
+  void BuildActivity();
+  void NoteConnected(const ConnectOutcome& outcome);
+  // Each reason a port could not be opened, once per search.
+  void NoteOpenFailures(const QStringList& failures);
+  void NoteStatus(const QString& text);
+  void NoteWrite(const WriteReport& report);
+  void NoteActivity(const QString& event);
 
   // Choosing among several networked devices.
   void BuildDeviceList();
@@ -95,19 +122,29 @@ class COstrivaneDlg final : public QWidget {
   ConnectionOptions m_connection;
   DisplayScale m_scale;
   CSetting* m_setting = nullptr;
+  QScrollArea* m_pagesScroll = nullptr;
+  int m_fullWidth = 0;
+  ScreenFit m_fit;
+  bool m_panelShown = false;
   CInfo* m_info = nullptr;
   CDeviceList* m_deviceList = nullptr;
+  CActivityPanel* m_activity = nullptr;
+  QString m_unitIdentifier;
+  QString m_lastStatusNoted;
+  QSet<QString> m_openFailuresNoted;
   DeviceChoice m_choice;
   QElapsedTimer m_listening;
   QHash<QString, DeviceIdentity> m_identified;
   QSet<QString> m_probed;
   bool m_deviceListShown = false;
   QTimer m_deviceListTimer;
-  QTimer m_searchTimer;
-  QTimer m_watchTimer;
+  QTimer m_searchTimer{this};
+  QTimer m_watchTimer{this};
   bool m_connected = false;
   bool m_locked = false;
   bool m_closing = false;
+  // The device work has finished: the next close event is accepted.
+  bool m_closeDone = false;
 };
 
 }  // namespace ostrivane

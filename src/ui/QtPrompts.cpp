@@ -1,6 +1,8 @@
 #include "ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -48,6 +50,10 @@ PromptAnswer QtPrompts::ShowMessage(const MessageBoxRequest& request) {
                   okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                   Owner(request.owner));
   box.setDefaultButton(okCancel && request.cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
+  if (!request.okText.isEmpty()) box.button(QMessageBox::Ok)->setText(request.okText);
+  if (okCancel && !request.cancelText.isEmpty()) {
+    box.button(QMessageBox::Cancel)->setText(request.cancelText);
+  }
   if (okCancel) box.setEscapeButton(QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }
@@ -60,6 +66,9 @@ QString QtPrompts::FilterText(const FileDialogRequest& request) {
 QString QtPrompts::GetSaveFileName(const FileDialogRequest& request) {
   QFileDialog::Options options;
   if (!request.overwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
+  // A dialog given a folder that does not exist yet opens in the current one instead: the
+  // file goes where the README says (config/ for SAVE).
+  if (!request.folder.isEmpty()) QDir().mkpath(request.folder);
   return QFileDialog::getSaveFileName(Owner(PromptOwner::MainWindow), request.title, request.folder,
                                       FilterText(request), nullptr, options);
 }

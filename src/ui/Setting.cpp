@@ -1,8 +1,14 @@
 #include "ui/Setting.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 #include "link/CXmit.h"
 #include "link/Commands.h"
@@ -33,6 +39,7 @@ constexpr double kPageAreaTop = 33.0;
 constexpr int kMinimumAreaWidth = 780;
 constexpr int kMinimumAreaHeight = 260;
 constexpr int kBottomMargin = 4;
+constexpr int kEmptyNoteMargin = 12;
 
 }  // namespace
 
@@ -40,7 +47,10 @@ CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_device(device) {
   setObjectName(QStringLiteral("settingsPanel"));
   setAccessibleName(QStringLiteral("Settings"));
+  m_timer.setObjectName(QStringLiteral("panelTimer"));
   m_timer.setSingleShot(true);
+  // The two-second send and the poll period are counted in its ticks: never early.
+  m_timer.setTimerType(Qt::PreciseTimer);
   connect(&m_timer, &QTimer::timeout, this, &CSetting::OnPanelTimer);
 
   m_pageTabs = new ColouredTabBar([this](int index) { return PageTabColour(index); }, this);
@@ -51,6 +61,10 @@ CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
 
   m_pageArea = new QWidget(this);
   m_pageArea->setObjectName(QStringLiteral("pageArea"));
+  m_emptyNote = new QLabel(m_pageArea);
+  m_emptyNote->setObjectName(QStringLiteral("emptyPageNote"));
+  m_emptyNote->move(kEmptyNoteMargin, kEmptyNoteMargin);
+  m_emptyNote->hide();
   m_multiplex = new MultiplexPage(*this, m_ctx, m_pageArea);
   m_service = new ServicePage(*this, m_ctx, m_pageArea);
   m_usb = new UsbPage(*this, m_ctx, m_pageArea);
@@ -100,6 +114,7 @@ void CSetting::OpenForDevice() {
   m_currentService = 0;
   m_currentModulator = 0;
   m_closing = false;
+  ReportWrite(WriteState::Idle);
   show();
   m_ctx.panel.SendCountdown = 0;
   m_ctx.panel.PlayerCommand = 0;
@@ -108,7 +123,7 @@ void CSetting::OpenForDevice() {
   SelectPage(m_ctx.settings.ManufacturerMode() ? ManufacturerPage::kIndex : MultiplexPage::kIndex);
 }
 
-void CSetting::ClosePanel(std::function<void()> then) {
+void CSetting::ClosePanel(std::function<void()> then, bool exiting) {
   m_timer.stop();
   hide();
   if (m_closing) {
@@ -120,26 +135,94 @@ void CSetting::ClosePanel(std::function<void()> then) {
     if (then) then();
     return;
   }
-  // Whatever was edited (or not) goes to the device once more before the link is given up.
+  // Decided on the device thread once every earlier job has been merged: what is unsent then goes
+  // to the device before the link is given up.
   m_closing = true;
-  m_ctx.panel.SendCountdown = 1;
-  m_device.Submit([](OperationContext& ctx) { PanelTick(ctx, false); },
-                  [this, then = std::move(then)] {
-                    m_ctx.panel.PanelActive = 0;
-                    m_closing = false;
-                    if (then) then();
-                  });
+  // Only edits have a fate to tell; the send of an unedited panel is the closing's own.
+  const bool edited = m_ctx.panel.UnsentEdits();
+  if (edited) ReportWrite(WriteState::Sending);
+  auto unsent = std::make_shared<QString>();
+  auto outcome = std::make_shared<SendOutcome>(SendOutcome::None);
+  m_device.Submit(
+      [unsent, outcome, exiting](OperationContext& ctx) {
+        *unsent = FinalPanelSend(ctx, exiting, outcome.get());
+      },
+      [this, unsent, outcome, edited, then = std::move(then)] {
+        if (!unsent->isEmpty()) ReportUnsent(*unsent);
+        m_ctx.panel.PanelActive = 0;
+        m_closing = false;
+        if (edited) FinishWrite(*outcome, false);
+        if (then) then();
+      });
+}
+
+void CSetting::ReportUnsent(const QString& path) const {
+  const QString line =
+      QStringLiteral(
+          "The device did not take the last changes; they are kept in %1 (LOAD sends them).")
+          .arg(QDir::toNativeSeparators(path));
+  std::fprintf(stderr, "ostrivane: %s\n", qPrintable(line));
+  QFile log(QDir(m_ctx.settings.DataFolder()).filePath(QStringLiteral("ostrivane.log")));
+  if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    log.write((QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + line + u'\n').toUtf8());
+  }
+}
+
+bool CSetting::TickSends() const {
+  const PanelState& panel = m_ctx.panel;
+  return panel.SendCountdown == 1 || (panel.SendCountdown != 0 && panel.PlayerCommand != 0);
 }
 
 void CSetting::OnPanelTimer() {
-  m_device.Submit([](OperationContext& ctx) { PanelTick(ctx, true); },
-                  [this] {
+  const bool sends = TickSends();
+  if (sends) {
+    m_sentEdits = m_ctx.config;
+    ReportWrite(WriteState::Sending);
+  }
+  auto outcome = std::make_shared<SendOutcome>(SendOutcome::None);
+  m_device.Submit([outcome](OperationContext& ctx) { *outcome = PanelTick(ctx, true); },
+                  [this, outcome, sends] {
+                    if (sends) FinishWrite(*outcome, true);
                     // Measured from the end of the tick, so a slow device stretches the period
                     // instead of piling up ticks.
                     if (m_ctx.panel.PanelActive != 0 && !m_closing) {
                       m_timer.start(kPanelTickPeriodMs);
                     }
                   });
+}
+
+void CSetting::FinishWrite(SendOutcome outcome, bool keepEdits) {
+  if (outcome == SendOutcome::None) return;
+  const bool editedMeanwhile = m_ctx.panel.SendCountdown != 0;
+  if (outcome == SendOutcome::Sent) {
+    ReportWrite(WriteState::Sent, outcome);
+  } else {
+    // The read-back put the device's old values into the model: the installer's stay instead,
+    // shown as not applied, until they are sent again. Edits made meanwhile already won.
+    if (keepEdits && !editedMeanwhile && m_ctx.panel.PanelActive != 0) {
+      m_ctx.config = m_sentEdits;
+      SelectPage(m_currentPage);
+    }
+    ReportWrite(WriteState::NotApplied, outcome);
+  }
+  if (editedMeanwhile) ReportWrite(WriteState::Pending);
+}
+
+void CSetting::NoteEdit() {
+  if (m_write.state != WriteState::Sending) ReportWrite(WriteState::Pending);
+}
+
+void CSetting::SendAgain() {
+  if (m_ctx.panel.PanelActive == 0 || m_closing) return;
+  m_ctx.panel.RequestSendNow();
+  ReportWrite(WriteState::Pending);
+}
+
+void CSetting::ReportWrite(WriteState state, SendOutcome outcome) {
+  m_write.state = state;
+  m_write.outcome = outcome;
+  if (state == WriteState::Sent) m_write.at = QTime::currentTime();
+  Q_EMIT WriteStateChanged(m_write);
 }
 
 void CSetting::RunOnDevice(std::function<void(OperationContext&)> work) {
@@ -160,6 +243,9 @@ void CSetting::SelectPage(int page) {
     m_usb->PageShow(page == UsbPage::kIndex && usbShown);
     m_misc->PageShow(page == MiscPage::kIndex);
     m_manufacturer->PageShow(page == ManufacturerPage::kIndex && manufacturerShown);
+    ShowEmptyNote(page == UsbPage::kIndex && !usbShown                     ? text::NoUsbPlayRecord
+                  : page == ManufacturerPage::kIndex && !manufacturerShown ? text::ModesOnly
+                                                                           : -1);
   }
   m_multiplex->SelectModulatorTab(m_currentModulator);
   m_service->SelectServiceTab(m_currentService);
@@ -167,6 +253,15 @@ void CSetting::SelectPage(int page) {
   m_ctx.panel.UpdatingGuard = 0;
   // The USB tab's colour follows the capability, which a fill may just have changed.
   m_pageTabs->update();
+}
+
+void CSetting::ShowEmptyNote(int entry) {
+  const QString note = entry < 0 ? QString() : LocalText(entry, m_ctx.settings.LanguageIndex());
+  m_emptyNote->setText(note);
+  m_emptyNote->setAccessibleName(note);
+  m_emptyNote->adjustSize();
+  m_emptyNote->setVisible(entry >= 0);
+  if (entry >= 0) m_emptyNote->raise();
 }
 
 void CSetting::ChooseService(int index) {

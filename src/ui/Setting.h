@@ -5,9 +5,13 @@
 #include <array>
 #include <functional>
 
+#include "config/DeviceConfig.h"
 #include "operations/OperationContext.h"
 #include "ui/DisplayScale.h"
+#include "ui/WriteState.h"
 #include "ui/pages/PanelPage.h"
+
+class QLabel;
 
 namespace ostrivane {
 
@@ -35,9 +39,11 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   // After the device's first configuration read (the search step reads it on the device
   // thread): the pages for its model, the panel shown and polling started.
   void OpenForDevice();
-  // Hidden and stopped at once; when open for a device, one last send on the device thread.
-  // then runs when that send has finished (at once when there was nothing to send).
-  void ClosePanel(std::function<void()> then = {});
+  // Hidden and stopped at once; when open for a device, one last send on the device thread of
+  // what is unsent. then runs when that send has finished (at once when the panel was closed).
+  // exiting: the window is closing, so a record the device did not take is kept in a file of
+  // the data folder, and its name said on stderr and in the data folder's log.
+  void ClosePanel(std::function<void()> then = {}, bool exiting = false);
 
   int CurrentPage() const override { return m_currentPage; }
   int CurrentService() const override { return m_currentService; }
@@ -46,6 +52,14 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void ChooseModulator(int index) override;
   void SelectPage(int page) override;
   void RunOnDevice(std::function<void(OperationContext&)> work) override;
+  void NoteEdit() override;
+  bool OverNetwork() const override { return m_overNetwork; }
+  // The main window says how the device is reached once it is connected.
+  void SetOverNetwork(bool overNetwork) { m_overNetwork = overNetwork; }
+
+  // Where the edits stand; the send that did not apply is offered again by SendAgain.
+  const WriteReport& Write() const { return m_write; }
+  void SendAgain();
 
   void RefreshScheduleList() override;
   void ShowUsbStatus() override;
@@ -60,27 +74,43 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   QPoint PageAreaOrigin() const;
   bool PollingActive() const { return m_timer.isActive(); }
 
+ Q_SIGNALS:
+  void WriteStateChanged(const ostrivane::WriteReport& report);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QColor PageTabColour(int index) const;
+  // One line where a page shows nothing in the current mode; entry -1 hides it.
+  void ShowEmptyNote(int entry);
   void PlacePageArea(const DisplayScale& scale);
   void OnPanelTimer();
+  // True when the coming tick sends the record.
+  bool TickSends() const;
+  void ReportWrite(WriteState state, SendOutcome outcome = SendOutcome::None);
+  // After the tick's send: the installer's edits stay when the device did not take them.
+  void FinishWrite(SendOutcome outcome, bool keepEdits);
+  void ReportUnsent(const QString& path) const;
 
   OperationContext& m_ctx;
   DeviceThread& m_device;
   ColouredTabBar* m_pageTabs = nullptr;
   QWidget* m_pageArea = nullptr;
+  QLabel* m_emptyNote = nullptr;
   MultiplexPage* m_multiplex = nullptr;
   ServicePage* m_service = nullptr;
   UsbPage* m_usb = nullptr;
   MiscPage* m_misc = nullptr;
   ManufacturerPage* m_manufacturer = nullptr;
   std::array<PanelPage*, kPageCount> m_pages{};
-  QTimer m_timer;
+  QTimer m_timer{this};
+  WriteReport m_write;
+  // The model as it was sent, kept until the device answered.
+  DeviceConfig m_sentEdits;
   bool m_closing = false;
+  bool m_overNetwork = false;
   int m_currentPage = -1;
   int m_currentService = 0;
   int m_currentModulator = 0;

@@ -141,15 +141,19 @@ TEST(EdidRepair, ManufacturerModeSendsAtOnce_LoopStepClosesSerial) {
   EXPECT_TRUE(s.prompts.messages.empty());
   EXPECT_EQ(s.device.Counters().edidProgrammings, 1);
   EXPECT_TRUE(s.link.IsConnected());
+  s.status.texts.clear();
 
   s.flags.EdidRequest = true;
   ProgramEdid(s.ctx);
   EXPECT_FALSE(s.flags.EdidRequest);
   EXPECT_TRUE(s.status.warning);
-  ASSERT_EQ(s.status.texts.size(), 1u);
+  // The programming text, then what came of it and what to do next.
+  ASSERT_EQ(s.status.texts.size(), 2u);
   EXPECT_EQ(s.status.texts[0].text, LocalText(text::EdidProgramming, 0));
   EXPECT_EQ(s.status.texts[0].durationMs, 5000);
   EXPECT_FALSE(s.status.texts[0].wait);
+  EXPECT_EQ(s.status.texts[1].text,
+            QStringLiteral("EDID repaired: unplug and replug the HDMI source."));
   EXPECT_EQ(s.device.Counters().edidProgrammings, 2);
   EXPECT_TRUE(s.DeviceRequests(cmd::FileTransfer).back().payload.isEmpty());
   EXPECT_FALSE(s.link.IsConnected());

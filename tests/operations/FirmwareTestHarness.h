@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -109,12 +110,14 @@ class RecordingPrompts final : public Prompts {
  public:
   PromptAnswer ShowMessage(const MessageBoxRequest& request) override {
     messages.push_back(request);
+    if (onShow) onShow();
     return PromptAnswer::Ok;
   }
   QString GetSaveFileName(const FileDialogRequest&) override { return {}; }
   QString GetOpenFileName(const FileDialogRequest&) override { return {}; }
   void Beep(int, int) override {}
   std::vector<MessageBoxRequest> messages;
+  std::function<void()> onShow;  // when a message is shown, for its place among the requests
 };
 
 // Image content that differs from byte to byte, so misplaced pieces show.

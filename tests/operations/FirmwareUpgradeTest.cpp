@@ -215,6 +215,21 @@ TEST(HardwareCheck, WrongDigest_NothingWritten) {
   EXPECT_TRUE(h.prompts.messages.front().text.startsWith("MD5 Error"));
 }
 
+TEST(HardwareCheck, SecondaryImageAndBadMainImage_SecondaryWrittenBeforeTheMainIsChecked) {
+  FirmwareHarness h(128, 20, 10);
+  const QByteArray secondary = ImageBytes(600, 1);
+  h.WriteImage("FWFAM128", "11", secondary);
+  h.WriteImage("UNIT128", "21", ImageBytes(10), "0123456789abcdef0123456789abcdef");
+  std::size_t sentBeforeMessage = 0;
+  h.prompts.onShow = [&] { sentBeforeMessage = h.Sent().size(); };
+  EXPECT_TRUE(HardwareCheck(h.ctx));
+  ASSERT_EQ(h.prompts.messages.size(), 1u);
+  EXPECT_TRUE(h.prompts.messages.front().text.startsWith("MD5 Error"));
+  // The secondary image's begin, data and end (and its version record) came first.
+  EXPECT_GE(sentBeforeMessage, 3u);
+  EXPECT_EQ(h.Sent().back(), Restart());
+}
+
 TEST(HardwareCheck, MainBeginRefused_NothingElseSentAndRebootingShown) {
   FirmwareHarness h(131, 20, 10);
   h.WriteImage("UNIT131", "21", ImageBytes(700));

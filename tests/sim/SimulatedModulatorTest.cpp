@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "config/ConfigCodec.h"
 
 namespace ostrivane::sim::testing {
@@ -212,6 +214,24 @@ TEST(SimulatedModulator, DropAfterFlashRequests_CountsOnlyFlashRequests) {
   EXPECT_FALSE(rig.link.IsConnected());
   rig.Reattach();
   EXPECT_TRUE(rig.Send(0x10));
+}
+
+// A test thread reads the request list while a transport appends to it: under ThreadSanitizer
+// a copy sharing its buffers with the list is reported as a race.
+TEST(SimulatedModulator, RequestsReadDuringTraffic_CopiesShareNothingWithTheList) {
+  SimulatedModulator device(OptionsFor(131));
+  std::thread transport([&device] {
+    for (int i = 0; i < 200; ++i) device.HandleBytes(QByteArray::fromHex("021010"));
+  });
+  bool onlyIdentify = true;
+  for (int i = 0; i < 200; ++i) {
+    for (const SimRequest& request : device.Requests()) {
+      onlyIdentify = onlyIdentify && request.command == 0x10 && request.payload.isEmpty();
+    }
+  }
+  transport.join();
+  EXPECT_TRUE(onlyIdentify);
+  EXPECT_EQ(device.Requests().size(), 200);
 }
 
 }  // namespace

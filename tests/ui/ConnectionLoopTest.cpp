@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "UiTestSupport.h"
@@ -60,6 +62,12 @@ TEST(ConnectionLoopTest, AnnouncedDevice_ConnectsPollsAndDownloadsLogs) {
   EXPECT_GE(polls, 2);
   EXPECT_LE(polls, 7);
   EXPECT_EQ(sim.Count(cmd::WriteConfig), 0) << "nothing was edited";
+  // The search, watch and panel periods (the two-second send among them) never fire early.
+  for (const char* name : {"searchTimer", "watchTimer", "panelTimer"}) {
+    const auto* timer = ui.Dialog().findChild<QTimer*>(QString::fromLatin1(name));
+    ASSERT_NE(timer, nullptr) << name;
+    EXPECT_EQ(timer->timerType(), Qt::PreciseTimer) << name;
+  }
 
   auto* logButton = FindControl<QToolButton>(ui.Info(), control::LogButton);
   ASSERT_TRUE(logButton->isEnabled());
@@ -163,20 +171,68 @@ TEST(ConnectionLoopTest, ConfirmedEdidRepair_ProgramsOnceOverTheOpenLinkThenReco
   EXPECT_EQ(sim.device.Counters().edidProgrammings, 1);
 }
 
-TEST(ConnectionLoopTest, ClosingWhileConnected_SendsTheConfigurationOnce) {
+TEST(ConnectionLoopTest, ClosingWhileConnected_SendsTheRecordOnlyWhenEditsAreUnsent) {
+  for (const bool edited : {false, true}) {
+    SCOPED_TRACE(edited ? "edited" : "nothing edited");
+    SimDevice sim(131);
+    UiHarness ui({.devicePort = sim.TcpPort()});
+    ASSERT_TRUE(sim.Announce(ui.App().DiscoveryPort()));
+    ASSERT_TRUE(ui.WaitConnected());
+    ASSERT_TRUE(ui.WaitDeviceIdle());
+    ASSERT_EQ(sim.Count(cmd::WriteConfig), 0);
+    if (edited) {
+      ui.Ctx().config.NetworkId = 4321;
+      ui.Ctx().panel.MarkForSending();
+    }
+
+    ui.Dialog().close();
+    ASSERT_TRUE(WaitUntil([&] { return !ui.Dialog().isVisible(); }, 8000));
+    EXPECT_EQ(sim.Count(cmd::WriteConfig), edited ? 1 : 0);
+    EXPECT_EQ(ui.Ctx().panel.PanelActive, 0);
+    const int requests = static_cast<int>(sim.device.Requests().size());
+    QTest::qWait(500);
+    EXPECT_EQ(sim.device.Requests().size(), requests) << "the closed window went on talking";
+  }
+}
+
+TEST(ConnectionLoopTest, ClosingWithASilentDevice_TheWindowKeepsAnsweringAndClosesAlone) {
   SimDevice sim(131);
   UiHarness ui({.devicePort = sim.TcpPort()});
   ASSERT_TRUE(sim.Announce(ui.App().DiscoveryPort()));
   ASSERT_TRUE(ui.WaitConnected());
-  QTest::qWait(300);
-  ASSERT_EQ(sim.Count(cmd::WriteConfig), 0);
+  const int polls = sim.Count(cmd::ReadStatus);
+  sim.GoSilent();
+  // A poll is waiting for its reply when the close comes.
+  ASSERT_TRUE(WaitUntil([&] { return sim.Count(cmd::ReadStatus) > polls; }, 8000));
+
+  EXPECT_FALSE(ui.Dialog().close()) << "the close must not wait for the device";
+  EXPECT_TRUE(ui.Dialog().Closing());
+  EXPECT_FALSE(ui.Dialog().close());
+  EXPECT_EQ(ui.Info().StatusText(),
+            QStringLiteral("Already closing: please wait until the device work has finished."));
+  ASSERT_TRUE(WaitUntil([&] { return !ui.Dialog().isVisible(); }, 8000));
+  EXPECT_EQ(sim.Count(cmd::WriteConfig), 0);
+}
+
+TEST(ConnectionLoopTest, ClosingWithAnEditADeviceNoLongerTakes_TheRecordIsKeptInTheDataFolder) {
+  SimDevice sim(131);
+  UiHarness ui({.devicePort = sim.TcpPort()});
+  ASSERT_TRUE(sim.Announce(ui.App().DiscoveryPort()));
+  ASSERT_TRUE(ui.WaitConnected());
+  ASSERT_TRUE(ui.WaitDeviceIdle());
+  sim.GoSilent();
+  ui.Ctx().config.NetworkId = 4321;
+  ui.Ctx().panel.MarkForSending();
 
   ui.Dialog().close();
-  EXPECT_EQ(sim.Count(cmd::WriteConfig), 1);
-  EXPECT_EQ(ui.Ctx().panel.PanelActive, 0);
-  const int requests = static_cast<int>(sim.device.Requests().size());
-  QTest::qWait(500);
-  EXPECT_EQ(sim.device.Requests().size(), requests) << "the closed window went on talking";
+  EXPECT_EQ(ui.Info().StatusText(), QStringLiteral("Sending the last changes before closing..."));
+  ASSERT_TRUE(WaitUntil([&] { return !ui.Dialog().isVisible(); }, 15000));
+  const QDir data(ui.DataFolder());
+  const QStringList kept = data.entryList({QStringLiteral("unsent_*.itc")}, QDir::Files);
+  ASSERT_EQ(kept.size(), 1);
+  QFile log(data.filePath(QStringLiteral("ostrivane.log")));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(kept[0]));
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ class DeviceWindow {
   static void Touch(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
 
   WindowSetup m_setup;
-  AcceleratedClock m_clock{20};
+  AcceleratedClock m_clock{kClockFactor};
   QTemporaryDir m_data;
   sim::TcpServer m_tcp;
   std::unique_ptr<sim::Announcer> m_announcer;

@@ -38,7 +38,7 @@ struct WindowModel {
                             settings, flags,    status, prompts, displays, clock};
   }
 
-  AcceleratedClock clock{20};
+  AcceleratedClock clock{kClockFactor};
   NullStatusSink status;
   CXmit link;
   DeviceIdentity identity;
@@ -122,6 +122,69 @@ TEST(DeviceThreadTest, EditWhileAJobRuns_TheEditWinsAndTheJobKeepsWhatItAloneCha
   EXPECT_EQ(f.model.panel.SendCountdown, PanelState::kSendDelayTicks);
   EXPECT_EQ(f.model.panel.FactoryDefaultRequest, 0);
   EXPECT_EQ(f.model.deviceStatus.current.UsbMode, 3);
+}
+
+// A request the user makes while a job consumes the same kind of request (the countdown, the
+// factory default, the player command) is the newer one and must survive the job's merge.
+struct RequestDuringJob {
+  const char* name;
+  std::function<void(PanelState&)> pending;  // what the job starts with
+  std::function<void(PanelState&)> consume;  // what the job's send or tick does with it
+  std::function<void(PanelState&)> request;  // the user, while the job runs
+  std::function<void(const PanelState&)> expect;
+};
+
+TEST(DeviceThreadTest, RequestWhileAJobConsumesTheSameKind_TheNewRequestStaysPending) {
+  const auto consumeSend = [](PanelState& p) {
+    p.SendCountdown = 0;
+    p.FactoryDefaultRequest = 0;
+    p.FourKChanged = 0;
+    p.SentRequest = p.Requests.send;
+  };
+  const RequestDuringJob cases[] = {
+      {"close during the last send", [](PanelState& p) { p.RequestSendNow(); }, consumeSend,
+       [](PanelState& p) { p.RequestSendNow(); },
+       [](const PanelState& p) {
+         EXPECT_EQ(p.SendCountdown, 1);
+         EXPECT_TRUE(p.UnsentEdits());
+       }},
+      {"factory default during a send", [](PanelState& p) { p.RequestSendNow(); }, consumeSend,
+       [](PanelState& p) { p.RequestFactoryDefault(); },
+       [](const PanelState& p) {
+         EXPECT_EQ(p.SendCountdown, 1);
+         EXPECT_EQ(p.FactoryDefaultRequest, 1);
+       }},
+      {"4K change during a send", [](PanelState& p) { p.RequestSendNow(); }, consumeSend,
+       [](PanelState& p) { p.RequestFourKChange(); },
+       [](const PanelState& p) {
+         EXPECT_EQ(p.SendCountdown, PanelState::kSendDelayTicks);
+         EXPECT_EQ(p.FourKChanged, 1);
+       }},
+      {"second play while the first goes out", [](PanelState& p) { p.RequestPlayer(1); },
+       [](PanelState& p) { p.PlayerCommand = 0; }, [](PanelState& p) { p.RequestPlayer(1); },
+       [](const PanelState& p) { EXPECT_EQ(p.PlayerCommand, 1); }},
+  };
+  for (const RequestDuringJob& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    c.pending(f.model.panel);
+    std::promise<void> requested;
+    std::shared_future<void> requestDone = requested.get_future().share();
+    std::atomic<bool> started{false};
+    bool done = false;
+    f.device.Submit(
+        [&](OperationContext& ctx) {
+          started = true;
+          requestDone.wait();
+          c.consume(ctx.panel);
+        },
+        [&] { done = true; });
+    ASSERT_TRUE(WaitUntil([&] { return started.load(); }, 2000));
+    c.request(f.model.panel);
+    requested.set_value();
+    ASSERT_TRUE(WaitUntil([&] { return done; }, 2000));
+    c.expect(f.model.panel);
+  }
 }
 
 TEST(DeviceThreadTest, Finish_AnswersAPendingQuestionCautiouslyWithoutShowingIt) {

@@ -58,8 +58,11 @@ TEST(MultiplexPageTest, TypedNumbers_OutOfRangeOrSignedTakeTheFieldFallback) {
     TypeInto(frequency, QString::fromLatin1(typed));
     EXPECT_EQ(output.FrequencyKhz, stored) << "typed '" << typed << "'";
   }
-  // The typed text stays until the page is filled again.
-  EXPECT_EQ(frequency->text(), QStringLiteral("abc"));
+  // Letters are refused while typing (the text stays as it was); a number out of range stays
+  // until the page is filled again (marked with what the device got).
+  EXPECT_EQ(frequency->text(), QStringLiteral("-474000"));
+  TypeInto(frequency, QStringLiteral("46999"));
+  EXPECT_EQ(frequency->text(), QStringLiteral("46999"));
   panel.Refill();
   EXPECT_EQ(frequency->text(), QStringLiteral("474000"));
 
@@ -277,17 +280,25 @@ TEST(MultiplexPageTest, DeviceAddress_EditableOnModel121InAModeAndWithoutDhcp) {
   ASSERT_TRUE(panel.connected);
   auto* dhcp = panel.Find<QCheckBox>(Dhcp);
   ASSERT_TRUE(dhcp->isEnabled());
+  // Over the network, a change of the device's own address is asked first.
   if (!dhcp->isChecked()) ClickButton(dhcp);
+  AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok);
   EXPECT_EQ(panel.Config().Dhcp, 1);
   for (int id : {DeviceIp, Mask, Gateway, DeviceIpLabel}) {
     EXPECT_FALSE(panel.Find(id)->isEnabled()) << id;
   }
   ClickButton(dhcp);
+  EXPECT_TRUE(AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok));
   EXPECT_EQ(panel.Config().Dhcp, 0);
   ASSERT_TRUE(panel.Find(DeviceIp)->isEnabled());
+  // Addresses count when their edit is finished, and only in their dotted form.
   TypeInto(panel.Find<QLineEdit>(DeviceIp), QStringLiteral("192.168.100.200.7"));
-  EXPECT_EQ(panel.Config().IpAddress, QStringLiteral("192.168.100.200."));
+  QTest::keyClick(panel.Find<QLineEdit>(DeviceIp), Qt::Key_Return);
+  EXPECT_TRUE(AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok));
+  EXPECT_EQ(panel.Config().IpAddress, QStringLiteral("192.168.100.200"));
   TypeInto(panel.Find<QLineEdit>(Gateway), QStringLiteral("192.168.100.1"));
+  QTest::keyClick(panel.Find<QLineEdit>(Gateway), Qt::Key_Return);
+  AnswerDeviceMove(panel.ui->Dialog(), QMessageBox::Ok);
   EXPECT_EQ(panel.Config().Gateway, QStringLiteral("192.168.100.1"));
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSet>
 #include <QTemporaryDir>
 #include <memory>
@@ -44,6 +45,18 @@ struct OpenPanel {
   std::unique_ptr<UiHarness> ui;
   bool connected = false;
 };
+
+// Answers the question a change of the device's own address asks over the network; false when
+// none is asked.
+inline bool AnswerDeviceMove(QWidget& window, QMessageBox::StandardButton answer,
+                             QString* text = nullptr) {
+  auto* question = window.findChild<QMessageBox*>(QStringLiteral("deviceMoveQuestion"));
+  if (question == nullptr || !question->isVisible()) return false;
+  if (text != nullptr) *text = question->text();
+  question->button(answer)->click();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return true;
+}
 
 // Replaces the text of an edit by typing, key by key.
 inline void TypeInto(QLineEdit* edit, const QString& text) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QLatin1String>
 #include <QString>
+#include <QTemporaryFile>
 #include <QtGlobal>
 
 namespace ostrivane::test {
@@ -19,9 +20,21 @@ inline void QuietHandler(QtMsgType type, const QMessageLogContext& context,
 }
 }  // namespace detail
 
+// The offscreen platform's own screen is 800 x 600, smaller than the window's described layout,
+// which would then be fitted into it: a desktop-sized screen keeps the layout as described.
+inline void UseDesktopSizedScreen() {
+  static QTemporaryFile config;
+  if (!config.open()) return;
+  config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920,
+                  "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+  config.flush();
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+}
+
 // Call before the QApplication is made.
 inline void UseQuietOffscreenPlatform() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == "offscreen") UseDesktopSizedScreen();
   detail::g_defaultHandler = qInstallMessageHandler(detail::QuietHandler);
 }
 

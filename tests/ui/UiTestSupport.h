@@ -33,6 +33,14 @@
 
 namespace ostrivane::uitest {
 
+// How much faster than real time the window tests' link clock runs. Sanitized builds run the
+// threads several times slower, so the device's deadlines are stretched less there.
+#ifdef OSTRIVANE_SANITIZER_BUILD
+inline constexpr int kClockFactor = 5;
+#else
+inline constexpr int kClockFactor = 20;
+#endif
+
 // Real time, running `factor` times faster; stateless, so any thread may read it.
 class AcceleratedClock final : public Clock {
  public:
@@ -161,7 +169,7 @@ class UiHarness {
   RecordingPrompts prompts;
 
  private:
-  AcceleratedClock m_clock{20};
+  AcceleratedClock m_clock{kClockFactor};
   QTemporaryDir m_data;
   QTemporaryDir m_desktop;
   std::unique_ptr<COstrivaneApp> m_app;

@@ -1,10 +1,12 @@
 // ostrivane-screenshots: pictures of the window for the documentation. Runs the window against an
 // in-process simulated modulator on loopback and saves grabs of the searching and the connected
-// window. Usage: ostrivane-screenshots OUTPUT_FOLDER [SUFFIX]
+// window, its write states and activity panel, and the window under a dark palette.
+// Usage: ostrivane-screenshots OUTPUT_FOLDER [SUFFIX]
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -15,9 +17,11 @@
 #include <memory>
 #include <vector>
 
+#include "link/Commands.h"
 #include "sim/Announcer.h"
 #include "sim/SimulatedModulator.h"
 #include "sim/TcpServer.h"
+#include "ui/ActivityPanel.h"
 #include "ui/DeviceList.h"
 #include "ui/Info.h"
 #include "ui/OstrivaneApp.h"
@@ -82,47 +86,126 @@ bool Save(QWidget& window, const QString& path) {
 }
 
 // The window against an announced simulated modulator of type 176 (two outputs, four services).
-bool GrabWindow(const QDir& out, const QString& suffix) {
-  sim::SimOptions simOptions;
-  simOptions.typeCode = 176;
-  sim::SimulatedModulator device(simOptions);
-  device.SetServiceStatus(1, {1, 720, 1, 50, 0, 0});
-  sim::TcpServer tcp(device, 0);
-  if (!tcp.Start()) return false;
+class ConnectedWindow {
+ public:
+  ConnectedWindow() : m_device(Options()), m_tcp(m_device, 0) {
+    m_device.SetServiceStatus(1, {1, 720, 1, 50, 0, 0});
+    if (!m_tcp.Start()) return;
+    QDir(m_data.path()).mkpath(QStringLiteral("firmware"));
+    QFile(m_data.path() + QStringLiteral("/firmware/advanced.txt")).open(QIODevice::WriteOnly);
+    AppOptions options;
+    options.dataFolder = m_data.path();
+    options.desktopFolder = m_data.path();
+    options.discovery.interfaceAddress = QStringLiteral("127.0.0.1");
+    options.discovery.port = 0;
+    options.connection.tcpPort = m_tcp.Port();
+    options.connection.scanUsbPorts = false;
+    m_app = std::make_unique<COstrivaneApp>(options);
+    m_app->Start();
+  }
+  ~ConnectedWindow() {
+    if (m_app) Window().close();
+  }
 
-  QTemporaryDir data;
-  QDir(data.path()).mkpath(QStringLiteral("firmware"));
-  QFile(data.path() + QStringLiteral("/firmware/advanced.txt")).open(QIODevice::WriteOnly);
-  AppOptions options;
-  options.dataFolder = data.path();
-  options.desktopFolder = data.path();
-  options.discovery.interfaceAddress = QStringLiteral("127.0.0.1");
-  options.discovery.port = 0;
-  options.connection.tcpPort = tcp.Port();
-  options.connection.scanUsbPorts = false;
-  COstrivaneApp ostrivaneApp(options);
-  ostrivaneApp.Start();
-  COstrivaneDlg& window = *ostrivaneApp.MainDialog();
-  const auto name = [&](const char* base) {
-    return out.filePath(QString::fromLatin1(base) + suffix + QStringLiteral(".png"));
-  };
+  COstrivaneDlg& Window() { return *m_app->MainDialog(); }
+  sim::SimulatedModulator& Device() { return m_device; }
+  bool Started() const { return m_app != nullptr; }
+  bool Connect() {
+    sim::AnnouncerOptions announce;
+    announce.identifier = QStringLiteral("SCREENSHOT");
+    announce.port = m_app->DiscoveryPort();
+    m_announcer = std::make_unique<sim::Announcer>(announce);
+    return m_announcer->Start() && WaitFor([&] { return Window().Connected(); }, kTimeoutMs);
+  }
+  // An edit of the frequency of M1, and the write state it ends in.
+  bool EditAndWait(const QString& frequency, const QString& state) {
+    Window().Setting().SelectPage(0);
+    auto* edit = Window().Setting().findChild<QLineEdit*>(QStringLiteral("frequency"));
+    if (edit == nullptr) return false;
+    edit->setText(frequency);
+    return WaitFor([&] { return Window().Info().WriteStateText().startsWith(state); }, kTimeoutMs);
+  }
+
+ private:
+  static sim::SimOptions Options() {
+    sim::SimOptions options;
+    options.typeCode = 176;
+    return options;
+  }
+
+  sim::SimulatedModulator m_device;
+  sim::TcpServer m_tcp;
+  QTemporaryDir m_data;
+  std::unique_ptr<COstrivaneApp> m_app;
+  std::unique_ptr<sim::Announcer> m_announcer;
+};
+
+QString ShotName(const QDir& out, const char* base, const QString& suffix) {
+  return out.filePath(QString::fromLatin1(base) + suffix + QStringLiteral(".png"));
+}
+
+bool GrabWriteStates(ConnectedWindow& session, const QDir& out, const QString& suffix);
+
+bool GrabWindow(const QDir& out, const QString& suffix) {
+  ConnectedWindow session;
+  if (!session.Started()) return false;
+  COstrivaneDlg& window = session.Window();
+  const auto name = [&](const char* base) { return ShotName(out, base, suffix); };
 
   if (!WaitFor([&] { return !window.Info().StatusText().isEmpty(); }, kTimeoutMs) ||
       !Save(window, name("searching"))) {
     return false;
   }
-  sim::AnnouncerOptions announce;
-  announce.identifier = QStringLiteral("SCREENSHOT");
-  announce.port = ostrivaneApp.DiscoveryPort();
-  sim::Announcer announcer(announce);
-  if (!announcer.Start() || !WaitFor([&] { return window.Connected(); }, kTimeoutMs)) return false;
+  if (!session.Connect()) return false;
   Settle(kSettleMs);  // a few polls: the service tabs show their inputs
   if (!Save(window, name("connected"))) return false;
   window.Setting().SelectPage(1);
   Settle(kPollMs * 5);
-  const bool saved = Save(window, name("connected-service"));
-  window.close();
+  if (!Save(window, name("connected-service"))) return false;
+  return GrabWriteStates(session, out, suffix);
+}
+
+// "Sent HH:MM:SS", then a write the device refuses, and the activity panel that lists both.
+bool GrabWriteStates(ConnectedWindow& session, const QDir& out, const QString& suffix) {
+  COstrivaneDlg& window = session.Window();
+  if (!session.EditAndWait(QStringLiteral("650000"), QStringLiteral("Sent ")) ||
+      !Save(window, ShotName(out, "write-sent", suffix))) {
+    return false;
+  }
+  sim::SimFaults refuse;
+  refuse.refuse = true;
+  refuse.onlyCommand = cmd::WriteConfig;
+  session.Device().SetFaults(refuse);
+  if (!session.EditAndWait(QStringLiteral("666000"), QStringLiteral("Not applied")) ||
+      !Save(window, ShotName(out, "write-not-applied", suffix))) {
+    return false;
+  }
+  session.Device().SetFaults(sim::SimFaults{});
+  window.Activity().show();
+  Settle(kPollMs * 5);
+  const bool saved = Save(window.Activity(), ShotName(out, "activity", suffix));
+  window.Activity().hide();
   return saved;
+}
+
+// The connected window under a dark palette (Fusion, which draws what the palette says).
+bool GrabDarkWindow(const QDir& out, const QString& suffix) {
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(45, 45, 48));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Base, QColor(30, 30, 32));
+  dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Button, QColor(55, 55, 58));
+  dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(65, 105, 225));
+  QApplication::setPalette(dark);
+  ConnectedWindow session;
+  if (!session.Started() || !session.Connect()) return false;
+  Settle(kSettleMs);
+  if (!session.EditAndWait(QStringLiteral("650000"), QStringLiteral("Sent "))) return false;
+  return Save(session.Window(), ShotName(out, "connected-dark", suffix));
 }
 
 // The list a rack of three announced modulators brings up, once each has been identified.
@@ -195,6 +278,7 @@ int main(int argc, char** argv) {
   const QString suffix = args.size() > 2 ? args[2] : QString();
   QDir().mkpath(out.path());
   const bool ok = SavePictureSheet(out.filePath(QStringLiteral("pictures%1.png").arg(suffix))) &&
-                  GrabWindow(out, suffix) && GrabDeviceList(out, suffix);
+                  GrabWindow(out, suffix) && GrabDeviceList(out, suffix) &&
+                  GrabDarkWindow(out, suffix);
   return ok ? 0 : 1;
 }

@@ -14,6 +14,7 @@ namespace ostrivane {
 namespace {
 
 constexpr int kRestartWarningMs = 200;
+const QString kApplicationName = QStringLiteral("Ostrivane");
 
 // UsbPresent is derived as 0 or 1, so this value is never reported: the first poll after opening
 // always finds a change and refills the USB page.
@@ -40,6 +41,34 @@ void ShowSearchText(OperationContext& ctx) {
   ctx.status.SetProgress(1, 0);
 }
 
+// When the backup an upgrade needs fails, the installer chooses: the upgrade without it, or the
+// connection without the upgrade (not asked again until a firmware reload is requested).
+bool CheckFirmware(OperationContext& ctx) {
+  const bool reload = ctx.flags.FirmwareReloadRequest;
+  const FirmwareCheckResult result = RunHardwareCheck(ctx);
+  if (result.backupError.isEmpty() || ctx.flags.UpgradeWithoutBackupDeclined) return result.written;
+  const int language = ctx.settings.LanguageIndex();
+  MessageBoxRequest box;
+  box.owner = PromptOwner::MainWindow;
+  box.caption = kApplicationName;
+  box.text = LocalText(text::BackupFailed, language).arg(result.backupError);
+  box.buttons = PromptButtons::OkCancel;
+  box.icon = PromptIcon::Exclamation;
+  box.cancelIsDefault = true;
+  box.okText = LocalText(text::UpgradeAnyway, language);
+  box.cancelText = LocalText(text::ConnectWithoutUpgrade, language);
+  if (ctx.prompts.ShowMessage(box) != PromptAnswer::Ok) {
+    ctx.flags.UpgradeWithoutBackupDeclined = true;
+    return false;
+  }
+  const bool backups = ctx.flags.BackupsDisabled;
+  ctx.flags.BackupsDisabled = true;
+  ctx.flags.FirmwareReloadRequest = reload;
+  const bool written = RunHardwareCheck(ctx).written;
+  ctx.flags.BackupsDisabled = backups;
+  return written;
+}
+
 }  // namespace
 
 ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& discovery,
@@ -47,10 +76,15 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   if (ctx.flags.EdidRequest) ProgramEdid(ctx);
   ShowSearchText(ctx);
   ConnectOutcome outcome;
-  if (!ConnectDevice(ctx.link, ctx.identity, discovery, connection, target)) return outcome;
+  ReportingChannelOpener opener;
+  const bool connected =
+      ConnectDevice(ctx.link, ctx.identity, discovery, connection, target, opener);
+  outcome.openFailures = opener.Failures();
+  if (!connected) return outcome;
+  if (const Channel* channel = ctx.link.CurrentChannel()) outcome.channel = channel->Describe();
   // A new connection: the model in memory is not this device's until its record is read.
   ForgetDeviceRecord(ctx);
-  if (HardwareCheck(ctx)) return outcome;
+  if (CheckFirmware(ctx)) return outcome;
 
   const std::uint8_t type = ctx.identity.DeviceTypeCode;
   ctx.shape = RecordShape::ForType(type);
@@ -62,6 +96,8 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
                                         : ConnectOutcome::Result::RecordRefused;
     return outcome;
   }
+  // The model is this device's record now: nothing edited is waiting for it.
+  ctx.panel.SentRequest = ctx.panel.Requests.send;
   if (AnnouncesPanelOpened(type)) {
     const std::uint8_t payload[] = {sub::PanelOpened};
     ctx.link.Transact(cmd::System, payload, timeout::Normal);

@@ -20,6 +20,11 @@ struct ConnectOutcome {
     Ready,          // identified, checked and its configuration read: the panel may open
   };
   Result result = Result::NotFound;
+  // The channel the device answered on ("tcp:ADDRESS:PORT", "serial:PATH"), once identified.
+  QString channel;
+  // Why each port or address tried could not be opened (a serial port without permission names
+  // the group to join).
+  QStringList openFailures;
 };
 
 // Device thread: the device part of a search step. A pending EDID programming, the search texts,

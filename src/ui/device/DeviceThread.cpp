@@ -121,6 +121,11 @@ void DeviceThread::EndRunningJob() {
   m_window.link.SetCancelled(true);
 }
 
+void DeviceThread::BeginClosing() {
+  m_prompts.Abandon();
+  EndRunningJob();
+}
+
 void DeviceThread::Finish() {
   m_prompts.Abandon();
   while (m_running) {

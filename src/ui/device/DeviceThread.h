@@ -46,6 +46,10 @@ class DeviceThread final : public QObject {
   // Window's thread: the running job (if any) ends after its current request; its later requests
   // fail at once. Jobs queued after it are not affected.
   void EndRunningJob();
+  // Window's thread, for closing without waiting: questions get the cautious answer from now on,
+  // and the running job ends at once unless it is in a transfer that writes the device (which
+  // runs to its end). Queued jobs, and those queued later, run normally.
+  void BeginClosing();
   // Window's thread, blocking: for closing. Questions the jobs ask from now on get the cautious
   // answer; the running job and every queued one (including those their completions queue) run
   // to their end and are merged before this returns.

@@ -22,7 +22,8 @@ struct ModelState {
 
 // Field by field: the window takes the job's value where the job changed the field and the window
 // did not change it meanwhile. An edit made while the job ran wins; it is sent by its own
-// countdown.
+// countdown. The user's requests (send, factory default, player, 4K) merge by their counts, not
+// their values: one made while the job ran is never taken back by the job's older copy.
 void MergeJobResult(OperationContext& ctx, const ModelState& base, const ModelState& result);
 
 // The panel displays a job asked for, kept until the window has merged the job's model.

@@ -172,8 +172,7 @@ void ManufacturerPage::LoadConfiguration() {
 
 void ManufacturerPage::SetFactoryDefault() {
   // Sent at the next panel tick rather than two seconds later, then stored as the default.
-  Ctx().panel.SendCountdown = 1;
-  Ctx().panel.FactoryDefaultRequest = 1;
+  Ctx().panel.RequestFactoryDefault();
 }
 
 }  // namespace ostrivane

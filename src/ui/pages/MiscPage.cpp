@@ -68,7 +68,8 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
   for (QCheckBox* box : {m_allowVbr, m_strictCbr}) {
     connect(box, &QCheckBox::toggled, this, [this] { PageRead(); });
   }
-  // The questions are asked from the device thread: in manufacturer mode the repair goes out at once.
+  // The questions are asked from the device thread: in manufacturer mode the repair goes out at
+  // once.
   connect(m_edidButton, &QToolButton::clicked, this, [this] {
     Host().RunOnDevice([](OperationContext& device) { RequestEdidRepair(device); });
   });
@@ -144,9 +145,9 @@ void MiscPage::ChangeFourK(int index) {
   // Choosing again the value shown is no change, and must not restart the device.
   if (index < 0 || index == Ctx().config.FourKMode) return;
   Ctx().config.FourKMode = index;
-  Ctx().panel.MarkForSending();
   // The device takes a new 4K choice only after a restart, which follows the next send.
-  Ctx().panel.FourKChanged = 1;
+  Ctx().panel.RequestFourKChange();
+  Host().NoteEdit();
 }
 
 }  // namespace ostrivane

@@ -61,6 +61,7 @@ MultiplexPage::MultiplexPage(PanelHost& host, OperationContext& ctx, QWidget* pa
 
   column->addLayout(BuildOutputRows());
   column->addStretch(1);
+  WatchFields();
   LinkLabels();
   ChainTabOrder();
 }
@@ -101,6 +102,19 @@ QLineEdit* MultiplexPage::AddEdit(int id, int chars, const char* objectName, con
   return edit;
 }
 
+QLineEdit* MultiplexPage::AddAddressEdit(int id, const char* objectName, const char* spoken) {
+  auto* edit = AddControl(id, new QLineEdit(this), objectName, QString::fromLatin1(spoken));
+  FitEditWidth(edit, kAddressChars);
+  // Typing passes through other whole addresses (backspacing over 192.168.1.10 gives
+  // 192.168.1.1): only the finished edit counts. Leaving an untouched field changes nothing.
+  connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
+    if (!edit->isModified()) return;
+    edit->setModified(false);
+    ConfirmDeviceMove([this] { PageRead(); });
+  });
+  return edit;
+}
+
 QComboBox* MultiplexPage::AddList(int id, const QStringList& items, const char* objectName,
                                   const char* spoken) {
   auto* list = AddControl(id, new QComboBox(this), objectName, QString::fromLatin1(spoken));
@@ -129,10 +143,12 @@ QLayout* MultiplexPage::BuildAddressRows() {
 
   m_dhcp =
       AddControl(Dhcp, new QCheckBox(QStringLiteral("DHCP"), this), "dhcp", QStringLiteral("DHCP"));
-  connect(m_dhcp, &QCheckBox::toggled, this, [this] { PageRead(); });
-  m_deviceIp = AddEdit(DeviceIp, kAddressChars, "deviceIp", "Device IP address");
-  m_mask = AddEdit(Mask, kAddressChars, "subnetMask", "Subnet mask");
-  m_gateway = AddEdit(Gateway, kAddressChars, "gateway", "Gateway address");
+  connect(m_dhcp, &QCheckBox::toggled, this, [this] {
+    if (!Updating()) ConfirmDeviceMove([this] { PageRead(); });
+  });
+  m_deviceIp = AddAddressEdit(DeviceIp, "deviceIp", "Device IP address");
+  m_mask = AddAddressEdit(Mask, "subnetMask", "Subnet mask");
+  m_gateway = AddAddressEdit(Gateway, "gateway", "Gateway address");
   grid->addWidget(m_dhcp, 1, 0);
   grid->addWidget(m_deviceIp, 1, 1);
   grid->addWidget(m_mask, 1, 2);

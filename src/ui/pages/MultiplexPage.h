@@ -11,6 +11,7 @@ class QGridLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class QMessageBox;
 class QProgressBar;
 class QRadioButton;
 class QSlider;
@@ -81,11 +82,20 @@ class MultiplexPage final : public PanelPage {
   QLayout* BuildLevelControls();
   void BuildIpRows(QGridLayout* grid, int row);
   QLineEdit* AddEdit(int id, int digits, const char* objectName, const char* spoken);
+  // The device's own address fields: read back when the edit is finished, whole addresses only.
+  QLineEdit* AddAddressEdit(int id, const char* objectName, const char* spoken);
   QComboBox* AddList(int id, const QStringList& items, const char* objectName, const char* spoken);
   QRadioButton* AddOutputType(int id, const char* text, const char* objectName, std::int32_t mode);
   void LinkLabels();
 
+  // The device's own address (MultiplexPageMove.cpp): over the network, a change that moves the
+  // device is asked first (window-modal, answered by signal); then runs on yes, the page is
+  // refilled from the model on no.
+  void ConfirmDeviceMove(std::function<void()> then);
+  QString MoveTarget() const;
+
   // Rules (MultiplexPageRules.cpp).
+  void WatchFields();
   int OutputIndex() const;
   ModulatorSettings& Output();
   void ChooseOutputType(std::int32_t mode);
@@ -102,6 +112,7 @@ class MultiplexPage final : public PanelPage {
   void SetLabelText(int id, const QString& text);
 
   ColouredTabBar* m_modulatorTabs = nullptr;
+  QMessageBox* m_moveQuestion = nullptr;
   QCheckBox* m_dhcp = nullptr;
   QLineEdit* m_deviceIp = nullptr;
   QLineEdit* m_mask = nullptr;

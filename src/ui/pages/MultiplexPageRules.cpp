@@ -16,6 +16,7 @@
 #include "texts/TextTable.h"
 #include "ui/ColouredTabBar.h"
 #include "ui/pages/EditNumbers.h"
+#include "ui/pages/FieldMarks.h"
 #include "ui/pages/MultiplexPage.h"
 
 namespace ostrivane {
@@ -58,7 +59,49 @@ void SetTextIfChanged(QLabel* label, const QString& text) {
   if (label->text() != text) label->setText(text);
 }
 
+FieldMarks::RangeOf Fixed(std::int64_t minimum, std::int64_t maximum) {
+  return [minimum, maximum] { return FieldMarks::Range{minimum, maximum}; };
+}
+
+// An address field holding something other than a whole address keeps the model's value.
+void ReadAddress(const QLineEdit* edit, QString& field) {
+  const QString text = edit->text().left(kAddressLength);
+  if (FieldMarks::IsWholeAddress(text)) field = text;
+}
+
 }  // namespace
+
+void MultiplexPage::WatchFields() {
+  FieldMarks& marks = Marks();
+  const auto shapeRange = [this](Limits RecordShape::*limits) {
+    return [this, limits] {
+      const Limits& l = Ctx().shape.*limits;
+      return FieldMarks::Range{l.minimum, l.maximum};
+    };
+  };
+  marks.WatchNumber(
+      m_tsId, [this] { return Output().TsId; }, Fixed(0, kLe16Max));
+  marks.WatchNumber(
+      m_frequency, [this] { return Output().FrequencyKhz; },
+      shapeRange(&RecordShape::FrequencyLimits));
+  marks.WatchNumber(
+      m_symbolRate, [this] { return Output().SymbolRateKsps; },
+      shapeRange(&RecordShape::SymbolRateLimits));
+  marks.WatchNumber(
+      m_destPort,
+      [this] { return Ctx().config.Services[static_cast<std::size_t>(OutputIndex())].DestPort; },
+      Fixed(0, kLe16Max));
+  marks.WatchNumber(
+      m_ttl, [this] { return Ctx().config.Ttl; }, Fixed(kMinTtl, kMaxTtl));
+  marks.WatchNumber(
+      m_networkVersion, [this] { return Ctx().config.NetworkVersion; },
+      Fixed(0, kMaxNetworkVersion));
+  marks.WatchNumber(
+      m_networkId, [this] { return Ctx().config.NetworkId; }, Fixed(0, kLe16Max));
+  marks.WatchNumber(
+      m_originalNetworkId, [this] { return Ctx().config.OriginalNetworkId; }, Fixed(0, kLe16Max));
+  for (QLineEdit* address : {m_deviceIp, m_mask, m_gateway}) marks.WatchAddress(address);
+}
 
 QStringList ModulatorTabLabels(int modulatorCount, const DeviceStatus* meter,
                                const QString& initText) {
@@ -248,9 +291,9 @@ void MultiplexPage::ReadValues() {
   config.LcnType = m_lcnType->currentIndex();
   config.LcnCountry = m_lcnCountry->currentIndex();
   config.Dhcp = m_dhcp->isChecked() ? 1 : 0;
-  config.IpAddress = m_deviceIp->text().left(kAddressLength);
-  config.SubnetMask = m_mask->text().left(kAddressLength);
-  config.Gateway = m_gateway->text().left(kAddressLength);
+  ReadAddress(m_deviceIp, config.IpAddress);
+  ReadAddress(m_mask, config.SubnetMask);
+  ReadAddress(m_gateway, config.Gateway);
 }
 
 void MultiplexPage::ReadOutput() {

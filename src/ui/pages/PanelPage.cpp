@@ -4,14 +4,20 @@
 
 #include "texts/TextTable.h"
 #include "ui/ControlIds.h"
+#include "ui/pages/FieldMarks.h"
 
 namespace ostrivane {
 
 PanelPage::PanelPage(int pageIndex, PanelHost& host, OperationContext& ctx, QWidget* parent)
-    : QWidget(parent), m_pageIndex(pageIndex), m_host(host), m_ctx(ctx) {}
+    : QWidget(parent),
+      m_pageIndex(pageIndex),
+      m_host(host),
+      m_ctx(ctx),
+      m_marks(new FieldMarks(ctx.panel, ctx.settings, this)) {}
 
 void PanelPage::PageFill() {
   FillValues();
+  m_marks->ClearAll();
   PageEnable();
 }
 
@@ -19,6 +25,8 @@ void PanelPage::PageRead() {
   if (Updating()) return;
   ReadValues();
   m_ctx.panel.MarkForSending();
+  m_marks->Review();
+  m_host.NoteEdit();
   PageEnable();
 }
 

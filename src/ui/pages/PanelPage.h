@@ -13,6 +13,8 @@ class QLabel;
 
 namespace ostrivane {
 
+class FieldMarks;
+
 // What a page may ask of the panel that holds it.
 class PanelHost {
  public:
@@ -27,6 +29,10 @@ class PanelHost {
   // Work with the device (the buttons' requests): queued to the thread that owns the link, never
   // run on the window's thread.
   virtual void RunOnDevice(std::function<void(OperationContext&)> work) = 0;
+  // A page's read-back marked the configuration for sending (the panel says so).
+  virtual void NoteEdit() {}
+  // True while the device is reached over the network (its address is the link's).
+  virtual bool OverNetwork() const { return false; }
 };
 
 // One page of the settings panel. The panel runs PageLayout once, PageShow when the page choice
@@ -68,6 +74,8 @@ class PanelPage : public QWidget {
   virtual void ReadValues() {}
 
   bool Updating() const { return m_ctx.panel.UpdatingGuard != 0; }
+  // The fields whose text may differ from what the device got (validators and marks).
+  FieldMarks& Marks() { return *m_marks; }
   OperationContext& Ctx() { return m_ctx; }
   const OperationContext& Ctx() const { return m_ctx; }
   PanelHost& Host() { return m_host; }
@@ -96,6 +104,7 @@ class PanelPage : public QWidget {
   int m_pageIndex;
   PanelHost& m_host;
   OperationContext& m_ctx;
+  FieldMarks* m_marks = nullptr;
   QMap<int, QWidget*> m_controls;
   QList<QWidget*> m_order;
 };

@@ -73,6 +73,7 @@ ServicePage::ServicePage(PanelHost& host, OperationContext& ctx, QWidget* parent
   column->addLayout(BuildCodingRows());
   column->addLayout(BuildEventRows());
   column->addStretch(1);
+  WatchFields();
   LinkLabels();
   ChainTabOrder();
 }

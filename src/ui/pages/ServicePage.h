@@ -64,6 +64,8 @@ class ServicePage final : public PanelPage {
   void BuildAudioRow(QGridLayout* grid, int row);
   QLayout* BuildEventRows();
   void BuildAitRows(QGridLayout* grid, int row);
+  // Validators and marks of the number fields (ServicePageRules.cpp).
+  void WatchFields();
   QLineEdit* AddEdit(int id, int chars, const char* objectName, const char* spoken);
   QLineEdit* AddAitEdit(int id, int chars, const char* objectName, const char* spoken);
   QComboBox* AddList(int id, const QStringList& items, const char* objectName, const char* spoken);

@@ -12,6 +12,7 @@
 #include "operations/ModelTable.h"
 #include "ui/ColouredTabBar.h"
 #include "ui/pages/EditNumbers.h"
+#include "ui/pages/FieldMarks.h"
 #include "ui/pages/ServicePage.h"
 
 namespace ostrivane {
@@ -41,8 +42,50 @@ constexpr int kEventTextLength = 100;
 constexpr int kAitTextLength = 60;
 
 constexpr int kInputSlots = static_cast<int>(std::tuple_size_v<decltype(DeviceStatus::Inputs)>);
+// Fields without an upper bound of their own hold what a signed 32-bit number does.
+constexpr std::int64_t kFieldMax = 2147483647;
+constexpr std::int64_t kBitPatternMax = 4294967295;
+
+FieldMarks::RangeOf Fixed(std::int64_t minimum, std::int64_t maximum) {
+  return [minimum, maximum] { return FieldMarks::Range{minimum, maximum}; };
+}
 
 }  // namespace
+
+void ServicePage::WatchFields() {
+  FieldMarks& marks = Marks();
+  marks.WatchNumber(
+      m_serviceId, [this] { return Service().ServiceId; }, Fixed(0, kLe16Max));
+  marks.WatchNumber(
+      m_lcn, [this] { return Service().Lcn; }, Fixed(1, kFieldMax));
+  marks.WatchNumber(
+      m_hdLcn, [this] { return Ctx().config.HdLcn; }, Fixed(1, kFieldMax));
+  marks.WatchNumber(
+      m_pmtPid, [this] { return Service().PmtPid; }, Fixed(kMinPid, kFieldMax));
+  marks.WatchNumber(
+      m_videoPid, [this] { return Service().VideoPid; }, Fixed(kMinPid, kFieldMax));
+  marks.WatchNumber(
+      m_audioPid, [this] { return Service().AudioPid; }, Fixed(kMinPid, kFieldMax));
+  marks.WatchNumber(
+      m_aitPid, [this] { return Service().AitPid; }, Fixed(kMinPid, kFieldMax));
+  marks.WatchNumber(
+      m_videoBitrate, [this] { return Service().VideoBitrateKbps; },
+      [this] {
+        const Limits& bitrate = Ctx().shape.VideoBitrateLimits;
+        return FieldMarks::Range{bitrate.minimum, bitrate.maximum};
+      });
+  marks.WatchNumber(
+      m_gain, [this] { return Service().GainPercent; }, Fixed(0, kMaxGain));
+  marks.WatchNumber(
+      m_delay, [this] { return Service().AudioDelayMs; },
+      [this] {
+        return FieldMarks::Range{TypeCode() == kFourKType ? 0 : kMinDelayMs, kMaxDelayMs};
+      },
+      true);
+  marks.WatchNumber(
+      m_aitOrganisation, [this] { return static_cast<std::uint32_t>(Service().AitOrganisationId); },
+      Fixed(0, kBitPatternMax));
+}
 
 QStringList ServiceTabLabels(const DeviceStatus& status, int serviceCount) {
   QStringList labels;

@@ -90,10 +90,10 @@ void UsbPage::ConnectNotifications() {
           [this] { AddScheduleEntry(kScheduleActionRec); });
   connect(m_remove, &QToolButton::clicked, this, &UsbPage::RemoveSelectedEntries);
   connect(m_schedule, &QTableWidget::itemSelectionChanged, this, &UsbPage::UpdateRemoveButton);
-  connect(m_play, &QToolButton::clicked, this, [this] { Ctx().panel.PlayerCommand = kPlayerPlay; });
+  connect(m_play, &QToolButton::clicked, this, [this] { Ctx().panel.RequestPlayer(kPlayerPlay); });
   connect(m_record, &QToolButton::clicked, this,
-          [this] { Ctx().panel.PlayerCommand = kPlayerRecord; });
-  connect(m_stop, &QToolButton::clicked, this, [this] { Ctx().panel.PlayerCommand = kPlayerStop; });
+          [this] { Ctx().panel.RequestPlayer(kPlayerRecord); });
+  connect(m_stop, &QToolButton::clicked, this, [this] { Ctx().panel.RequestPlayer(kPlayerStop); });
   connect(m_clockPicture, &QToolButton::clicked, this, &UsbPage::EditClock);
 }
 
@@ -202,6 +202,7 @@ void UsbPage::AddScheduleEntry(int action) {
   }
   RefreshScheduleList();
   Ctx().panel.MarkForSending();
+  Host().NoteEdit();
 }
 
 void UsbPage::RemoveSelectedEntries() {
@@ -209,6 +210,7 @@ void UsbPage::RemoveSelectedEntries() {
   if (RemoveScheduleEntries(Ctx().config, rows) == 0) return;
   RefreshScheduleList();
   Ctx().panel.MarkForSending();
+  Host().NoteEdit();
 }
 
 void UsbPage::ChooseOverlayPosition(int position) {

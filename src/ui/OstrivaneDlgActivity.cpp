@@ -1,0 +1,109 @@
+// The main window's account of what happened: the activity panel (F9) and its log, the write
+// state in the status bar and the name of the connected unit.
+#include <QAction>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "operations/ModelTable.h"
+#include "texts/TextTable.h"
+#include "ui/ActivityPanel.h"
+#include "ui/Info.h"
+#include "ui/OstrivaneDlg.h"
+#include "ui/Setting.h"
+#include "ui/WriteState.h"
+#include "ui/device/ConnectionSteps.h"
+
+namespace ostrivane {
+
+namespace {
+
+// "tcp:127.0.0.1:6666" -> "127.0.0.1"; empty for a serial channel.
+QString TcpHost(const QString& channel) {
+  static const QRegularExpression tcp(QStringLiteral("^tcp:(.*):[0-9]+$"));
+  const QRegularExpressionMatch match = tcp.match(channel);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace
+
+QString UnitName(const QString& identifier, const QString& channel, const DeviceConfig& config) {
+  QStringList parts;
+  if (!identifier.isEmpty()) parts.append(identifier);
+  QString where = channel;
+  where.remove(QRegularExpression(QStringLiteral("^(tcp|serial):")));
+  if (!where.isEmpty()) parts.append(where);
+  const auto& mac = config.MacAddress;
+  if (std::any_of(mac.begin(), mac.end(), [](std::int32_t byte) { return (byte & 0xFF) != 0; })) {
+    QStringList bytes;
+    for (std::int32_t byte : mac)
+      bytes.append(QStringLiteral("%1").arg(byte & 0xFF, 2, 16, QLatin1Char('0')));
+    parts.append(QStringLiteral("MAC ") + bytes.join(QLatin1Char(':')));
+  }
+  return parts.join(QStringLiteral("  "));
+}
+
+void COstrivaneDlg::BuildActivity() {
+  const int language = m_ctx.settings.LanguageIndex();
+  m_activity =
+      new CActivityPanel(m_ctx.settings.DataFolder(), LocalText(text::Activity, language), this);
+  auto* toggle = new QAction(LocalText(text::Activity, language), this);
+  toggle->setObjectName(QStringLiteral("activityAction"));
+  toggle->setShortcut(QKeySequence(Qt::Key_F9));
+  toggle->setShortcutContext(Qt::ApplicationShortcut);
+  connect(toggle, &QAction::triggered, m_activity, &CActivityPanel::Toggle);
+  // The window's menu: its context menu holds the entry.
+  addAction(toggle);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(m_info, &CInfo::ActivityRequested, m_activity, &CActivityPanel::Toggle);
+  connect(m_info, &CInfo::StatusShown, this, &COstrivaneDlg::NoteStatus);
+  connect(m_info, &CInfo::SendAgainRequested, m_setting, &CSetting::SendAgain);
+  connect(m_setting, &CSetting::WriteStateChanged, this, &COstrivaneDlg::NoteWrite);
+}
+
+void COstrivaneDlg::NoteActivity(const QString& event) {
+  m_activity->Add(m_unitIdentifier, event);
+}
+
+void COstrivaneDlg::NoteStatus(const QString& text) {
+  // The search repeats its text every second: one line for a run of the same text.
+  if (text.isEmpty() || text == m_lastStatusNoted) return;
+  m_lastStatusNoted = text;
+  NoteActivity(text);
+}
+
+void COstrivaneDlg::NoteOpenFailures(const QStringList& failures) {
+  for (const QString& failure : failures) {
+    if (m_openFailuresNoted.contains(failure)) continue;
+    m_openFailuresNoted.insert(failure);
+    NoteActivity(failure);
+  }
+}
+
+void COstrivaneDlg::NoteConnected(const ConnectOutcome& outcome) {
+  // The next search tells its failures again.
+  m_openFailuresNoted.clear();
+  const QString host = TcpHost(outcome.channel);
+  m_unitIdentifier.clear();
+  for (const DiscoveredDevice& device : m_discovery.Copy()) {
+    if (!host.isEmpty() && device.address == host) m_unitIdentifier = device.identifier;
+  }
+  m_setting->SetOverNetwork(outcome.channel.startsWith(QLatin1String("tcp:")));
+  const QString unit = UnitName(m_unitIdentifier, outcome.channel, m_ctx.config);
+  m_info->ShowUnit(unit);
+  const QString model = QStringLiteral("H%1 firmware %2")
+                            .arg(m_ctx.identity.DeviceTypeCode)
+                            .arg(FormatTitleVersion(m_ctx.identity));
+  NoteActivity(LocalText(text::ConnectedTo, m_ctx.settings.LanguageIndex())
+                   .arg(unit + QStringLiteral(", ") + model));
+}
+
+void COstrivaneDlg::NoteWrite(const WriteReport& report) {
+  const int language = m_ctx.settings.LanguageIndex();
+  const QString text = WriteStateText(report, language);
+  m_info->ShowWriteState(text, report.state == WriteState::NotApplied);
+  if (report.state == WriteState::Sent || report.state == WriteState::NotApplied) {
+    NoteActivity(text);
+  }
+}
+
+}  // namespace ostrivane
