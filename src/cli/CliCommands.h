@@ -14,7 +14,7 @@ struct CommandIo {
   QTextStream& out;
   QTextStream& err;
   CliArgs& args;
-  LinkObserver* trace = nullptr;  // --trace
+  LinkTrace* trace = nullptr;  // --trace
 
   int Fail(int code, const QString& sentence) {
     err << "ostrivane-cli: " << sentence << Qt::endl;
