@@ -40,7 +40,7 @@ QString CheckLine(const CommandSpec& entry, const CliArgs& args) {
   return {};
 }
 
-int RunCommand(CommandIo& io, const CommandSpec& entry) {
+int RunCommand(CommandIo& io, const CommandSpec& entry, const QStringList& arguments) {
   if (const QString problem = CheckLine(entry, io.args); !problem.isEmpty()) {
     io.Fail(kExitUsage, problem + QStringLiteral("."));
     io.err << QStringLiteral("See \"ostrivane-cli help %1\".\n")
@@ -56,7 +56,7 @@ int RunCommand(CommandIo& io, const CommandSpec& entry) {
   if (io.args.Has(QStringLiteral("--trace"))) {
     const QString path = io.args.Value(QStringLiteral("--trace"));
     QString why;
-    if (!trace.Open(path, &why))
+    if (!trace.Open(path, QStringList{QStringLiteral("ostrivane-cli")} + arguments, &why))
       return io.Fail(kExitLocal, QStringLiteral("cannot write the trace %1: %2.").arg(path, why));
     io.trace = &trace;
   }
@@ -97,7 +97,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     out << CommandUsage(*entry) << Qt::flush;
     code = kExitOk;
   } else {
-    code = RunCommand(io, *entry);
+    code = RunCommand(io, *entry, arguments);
   }
   out.flush();
   err.flush();

@@ -43,7 +43,7 @@ int CheckReadableFile(CommandIo& io, const QString& path) {
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json) {
   if (io.args.Has(QStringLiteral("--json")))
     io.out << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
-  else
+  else if (!io.args.Has(QStringLiteral("--quiet")))
     io.out << sentence << '\n';
 }
 

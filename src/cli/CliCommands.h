@@ -14,7 +14,7 @@ struct CommandIo {
   QTextStream& out;
   QTextStream& err;
   CliArgs& args;
-  LinkObserver* trace = nullptr;  // --trace
+  LinkTrace* trace = nullptr;  // --trace
 
   int Fail(int code, const QString& sentence) {
     err << "ostrivane-cli: " << sentence << Qt::endl;
@@ -58,7 +58,7 @@ bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& 
                     DeviceConfig& config);
 // "path: device -> wanted" for every field that differs, in declaration order (config diff).
 QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
-// Prints a finished command's result: the sentence, or with --json the object.
+// Prints a finished command's result: the sentence (not with --quiet), or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 
 }  // namespace ostrivane::cli

@@ -121,6 +121,7 @@ int RunLogs(CommandIo& io) {
     if (const int code = CheckWritableFolder(io, folder)) return code;
   }
   CliSession session(io.err, Quiet(io), io.trace);
+  session.prompts.SetQuiet(Quiet(io));
   if (const int code = ConnectForCommand(io, session)) return code;
   if (!io.args.Has(QStringLiteral("--out"))) {
     if (const int code = CheckWritableFolder(io, session.settings.DefaultSaveFolder())) return code;

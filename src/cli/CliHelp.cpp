@@ -33,8 +33,9 @@ const char* const kLinkHelp =
     "  --jobs N                   with --devices or --all: devices at once (default 4)\n";
 
 const char* const kCommonHelp =
-    "Common options: --data DIR (data folder, default: current directory), --quiet,\n"
-    "  --trace FILE (every request and reply as JSON lines, for a support case), --help\n";
+    "Common options: --data DIR (data folder, default: current directory), --quiet (errors only),\n"
+    "  --trace FILE (appends every connection, request and reply as JSON lines, each\n"
+    "  tagged with its device, for a support case), --help\n";
 
 const char* const kExitHelp =
     "Exit codes: 0 success, 1 no device found or not identified, 2 usage error,\n"

@@ -11,7 +11,7 @@
 
 namespace ostrivane::cli {
 
-CliSession::CliSession(QTextStream& err, bool quiet, LinkObserver* trace)
+CliSession::CliSession(QTextStream& err, bool quiet, LinkTrace* trace)
     : status(err, cli::IsTerminal(stderr), quiet), prompts(err), link(clock, status), watch(trace) {
   link.SetObserver(&watch);
 }
@@ -90,19 +90,31 @@ bool CliSession::IdentifyAttached(const QString& where) {
 }
 
 bool CliSession::ConnectTcpDevice(const QString& host, quint16 port) {
+  return ConnectTcpAs(QStringLiteral("%1:%2").arg(host).arg(port), host, port);
+}
+
+bool CliSession::ConnectSerialDevice(const QString& path) {
+  return ConnectSerialAs(path, path);
+}
+
+bool CliSession::ConnectTcpAs(const QString& device, const QString& host, quint16 port) {
+  const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
+  watch.SetDevice(device);
+  watch.Note(QStringLiteral("connect"), QStringLiteral("tcp ") + where);
   ReportingChannelOpener opener;
   ConnectionOptions options;
   options.tcpPort = port;
   link.CloseAll();
   if (!ConnectTcp(link, host, options, opener)) {
-    m_failure =
-        opener.Failures().value(0, QStringLiteral("cannot connect to %1:%2").arg(host).arg(port));
+    m_failure = opener.Failures().value(0, QStringLiteral("cannot connect to %1").arg(where));
     return Finish(false);
   }
-  return Finish(IdentifyAttached(QStringLiteral("%1:%2").arg(host).arg(port)));
+  return Finish(IdentifyAttached(where));
 }
 
-bool CliSession::ConnectSerialDevice(const QString& path) {
+bool CliSession::ConnectSerialAs(const QString& device, const QString& path) {
+  watch.SetDevice(device);
+  watch.Note(QStringLiteral("connect"), QStringLiteral("serial ") + path);
   ReportingChannelOpener opener;
   link.CloseAll();
   if (!ConnectSerial(link, path, opener)) {
@@ -114,8 +126,10 @@ bool CliSession::ConnectSerialDevice(const QString& path) {
 
 bool CliSession::ConnectTarget(const Target& target) {
   m_failure.clear();
-  const bool connected = target.IsSerial() ? ConnectSerialDevice(target.serialPath)
-                                           : ConnectTcpDevice(target.host, target.port);
+  // Traced by identifier (with the address when it is shared), else by address.
+  const QString device = target.identifier.isEmpty() ? target.Where() : target.Label();
+  const bool connected = target.IsSerial() ? ConnectSerialAs(device, target.serialPath)
+                                           : ConnectTcpAs(device, target.host, target.port);
   // Two devices sharing an identifier keep their backups apart by address.
   if (connected) identity.Name = target.shared ? target.Label() : target.identifier;
   return connected;
@@ -126,13 +140,22 @@ bool CliSession::Connect(const LinkRequest& request) {
   m_notes = targets.notes;
   m_failureCode = targets.code;
   m_failure = targets.failure;
-  if (!m_failure.isEmpty()) return false;
+  if (!m_failure.isEmpty()) {
+    watch.SetDevice(request.device);
+    watch.Note(QStringLiteral("failed"), m_failure);
+    return false;
+  }
   m_chosen = targets.list.value(0);
   m_failureCode = kExitNoDevice;
   return ConnectTarget(m_chosen);
 }
 
 bool CliSession::Finish(bool connected) {
+  if (connected)
+    watch.Note(QStringLiteral("connected"),
+               QStringLiteral("%1 (type code %2)").arg(ModelName()).arg(identity.DeviceTypeCode));
+  else
+    watch.Note(QStringLiteral("failed"), m_failure);
   link.LinkError = false;
   if (connected) shape = RecordShape::ForType(identity.DeviceTypeCode);
   return connected;

@@ -17,6 +17,7 @@
 #include "link/CXmit.h"
 #include "link/Connection.h"
 #include "link/DeviceIdentity.h"
+#include "link/LinkTrace.h"
 #include "operations/DeviceStatus.h"
 #include "operations/OperationContext.h"
 
@@ -34,31 +35,37 @@ struct LinkRequest {
   TargetSelector selector = TargetSelector::Unnamed;
 };
 
-// Passes every frame on to the trace (when there is one) and remembers how the last reply ended,
-// so that a failure can say what happened.
+// Passes every frame on to the trace (when there is one), tagged with the device it belongs to,
+// and remembers how the last reply ended, so that a failure can say what happened.
 class ReplyWatch final : public LinkObserver {
  public:
-  explicit ReplyWatch(LinkObserver* next) : m_next(next) {}
+  explicit ReplyWatch(LinkTrace* trace) : m_trace(trace) {}
   void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
                  int attempt) override {
-    if (m_next) m_next->OnRequest(command, payload, attempt);
+    if (m_trace) m_trace->Request(m_device, command, payload, attempt);
   }
   void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
                std::span<const std::uint8_t> payload, int attempt) override {
     m_last = outcome;
-    if (m_next) m_next->OnReply(command, outcome, status, payload, attempt);
+    if (m_trace) m_trace->Reply(m_device, command, outcome, status, payload, attempt);
   }
+  // A connection step of the device, for the trace.
+  void Note(const QString& event, const QString& detail) const {
+    if (m_trace) m_trace->Event(m_device, event, detail);
+  }
+  void SetDevice(const QString& device) { m_device = device; }
   ReplyOutcome Last() const { return m_last; }
 
  private:
-  LinkObserver* m_next;
+  LinkTrace* m_trace;
+  QString m_device;
   ReplyOutcome m_last = ReplyOutcome::NoReply;
 };
 
 // The single instances one command works on, wired together like the window wires them.
 class CliSession {
  public:
-  CliSession(QTextStream& err, bool quiet, LinkObserver* trace = nullptr);
+  CliSession(QTextStream& err, bool quiet, LinkTrace* trace = nullptr);
 
   // Resolves the request's one target (listening for announcements when needed) and connects.
   // False: nothing identified, and Failure() says why with FailureCode() as the exit code.
@@ -101,6 +108,9 @@ class CliSession {
 
  private:
   bool IdentifyAttached(const QString& where);
+  // The connections, their trace lines tagged with device.
+  bool ConnectTcpAs(const QString& device, const QString& host, quint16 port);
+  bool ConnectSerialAs(const QString& device, const QString& path);
   bool Finish(bool connected);
 
   QString m_failure;

@@ -37,6 +37,10 @@ void CliStatusSink::Finish() {
 
 PromptAnswer CliPrompts::ShowMessage(const MessageBoxRequest& request) {
   m_lastMessage = request.text;
+  const bool informs =
+      request.buttons == PromptButtons::Ok &&
+      (request.icon == PromptIcon::None || request.icon == PromptIcon::Information);
+  if (m_quiet && informs) return PromptAnswer::Ok;
   if (!m_input || request.buttons != PromptButtons::OkCancel) {
     m_err << request.text << Qt::endl;
     return PromptAnswer::Ok;

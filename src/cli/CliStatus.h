@@ -40,12 +40,15 @@ class CliPrompts final : public Prompts {
   // OK/Cancel questions are answered by a line typed on input: "y" or "yes" is OK.
   void AskOnTerminal(FILE* input) { m_input = input; }
   const QString& LastMessage() const { return m_lastMessage; }
+  // --quiet: messages that only inform (an OK button, no warning) are not printed.
+  void SetQuiet(bool quiet) { m_quiet = quiet; }
 
  private:
   QTextStream& m_err;
   QString m_path;
   QString m_lastMessage;
   FILE* m_input = nullptr;
+  bool m_quiet = false;
 };
 
 }  // namespace ostrivane::cli

@@ -9,6 +9,8 @@ constexpr std::size_t kSerialWritePiece = 400;
 constexpr std::size_t kReceiveChunk = 1024;
 constexpr Millis kReadSlice{100};
 constexpr std::size_t kDrainLimit = 16 * kFrameBufferSize;
+// A stuffed frame of a whole buffer, its header and checksum.
+constexpr std::size_t kReceivedKept = 2 * kFrameBufferSize + 8;
 }  // namespace
 
 CXmit::CXmit(Clock& clock, StatusSink& status)
@@ -116,11 +118,12 @@ void CXmit::NotifyReply(std::uint8_t command, bool good, int attempt) {
                           : m_frameEnded ? Outcome::BadFrame
                                          : Outcome::NoReply;
   m_observer->OnReply(command, outcome, good ? ReplyStatus : LinkStatus::None,
-                      good ? Reply() : std::span<const std::uint8_t>{}, attempt);
+                      good ? Reply() : std::span<const std::uint8_t>(m_received), attempt);
 }
 
 bool CXmit::ReceiveReply(Millis wait) {
   m_frameEnded = false;
+  m_received.clear();
   const Millis deadline = m_clock.Now() + wait;
   Millis lastTick = m_clock.Now();
   m_decoder.Reset();
@@ -132,6 +135,8 @@ bool CXmit::ReceiveReply(Millis wait) {
     remaining = std::min(remaining, kReadSlice);
     const std::size_t n = m_channel->Read(chunk, sizeof chunk, remaining);
     for (std::size_t i = 0; i < n; ++i) {
+      // Kept for the observer, so that a frame that does not decode can be looked at.
+      if (m_observer && m_received.size() < kReceivedKept) m_received.push_back(chunk[i]);
       const auto result = m_decoder.Feed(chunk[i]);
       if (result == ReplyDecoder::Result::InProgress) continue;
       // Bytes after a complete reply in the same read belong to no request: dropped.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "common/Clock.h"
 #include "common/StatusSink.h"
@@ -26,7 +27,9 @@ class LinkObserver {
   virtual ~LinkObserver() = default;
   virtual void OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
                          int attempt) = 0;
-  // status and payload are meaningful for a Good reply only.
+  // status is meaningful for a Good reply only. payload is the reply's payload when it is Good,
+  // else the bytes that came back for this attempt (up to a stuffed frame's worth), which did not
+  // decode or never made a whole frame.
   virtual void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
                        std::span<const std::uint8_t> payload, int attempt) = 0;
 };
@@ -101,7 +104,8 @@ class CXmit {
   std::atomic<bool> m_cancelled{false};
   std::atomic<TransferKind> m_transfer{TransferKind::None};
   LinkObserver* m_observer = nullptr;
-  bool m_frameEnded = false;  // the last receive ended on a frame, good or bad
+  bool m_frameEnded = false;             // the last receive ended on a frame, good or bad
+  std::vector<std::uint8_t> m_received;  // what the last receive read, while observed
 };
 
 // The link's thread: while one exists the link's requests are a transfer that a cancellation

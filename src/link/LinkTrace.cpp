@@ -1,6 +1,10 @@
 #include "link/LinkTrace.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace ostrivane {
 
@@ -22,44 +26,81 @@ QString ReplyStatusText(LinkObserver::ReplyOutcome outcome, LinkStatus status) {
                                          : QStringLiteral("\"unknown\"");
 }
 
+// A JSON string (quoted and escaped) or array, for text that may hold anything.
+QString Json(const QJsonArray& array) {
+  return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+QString JsonString(const QString& text) {
+  const QString array = Json(QJsonArray{text});
+  return array.mid(1, array.size() - 2);
+}
+
+QString Hex(std::span<const std::uint8_t> bytes) {
+  return QString::fromLatin1(
+      QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+          .toHex());
+}
+
+QString FrameBody(const char* direction, std::uint8_t command, const QString& status,
+                  const QString& payload, int attempt) {
+  return QStringLiteral(R"("dir":"%1","cmd":"0x%2","status":%3,"payload":"%4","attempt":%5)")
+      .arg(QLatin1String(direction))
+      .arg(command, 2, 16, QLatin1Char('0'))
+      .arg(status, payload)
+      .arg(attempt);
+}
+
 }  // namespace
 
 bool LinkTrace::Open(const QString& path, QString* error) {
+  return Open(path, QCoreApplication::arguments(), error);
+}
+
+bool LinkTrace::Open(const QString& path, const QStringList& commandLine, QString* error) {
   std::lock_guard lock(m_mutex);
   m_file.setFileName(path);
-  if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+  if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
     if (error) *error = m_file.errorString();
     return false;
   }
   m_started.start();
+  const QString header =
+      QStringLiteral(R"({"run":"%1","version":"%2","command":%3})")
+          .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+               QStringLiteral(OSTRIVANE_VERSION), Json(QJsonArray::fromStringList(commandLine)));
+  m_file.write(header.toUtf8() + '\n');
+  m_file.flush();
   return true;
 }
 
-void LinkTrace::OnRequest(std::uint8_t command, std::span<const std::uint8_t> payload,
-                          int attempt) {
-  WriteLine("tx", command, QStringLiteral("null"), payload, attempt);
-}
-
-void LinkTrace::OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
+void LinkTrace::Request(const QString& device, std::uint8_t command,
                         std::span<const std::uint8_t> payload, int attempt) {
-  WriteLine("rx", command, ReplyStatusText(outcome, status), payload, attempt);
+  WriteLine(device, FrameBody("tx", command, QStringLiteral("null"), Hex(payload), attempt));
 }
 
-void LinkTrace::WriteLine(const char* direction, std::uint8_t command, const QString& status,
-                          std::span<const std::uint8_t> payload, int attempt) {
+void LinkTrace::Reply(const QString& device, std::uint8_t command, ReplyOutcome outcome,
+                      LinkStatus status, std::span<const std::uint8_t> payload, int attempt) {
+  // A reply that did not decode has no payload, only the bytes that came.
+  const bool good = outcome == ReplyOutcome::Good;
+  QString body = FrameBody("rx", command, ReplyStatusText(outcome, status),
+                           good ? Hex(payload) : QString(), attempt);
+  if (!good) body += QStringLiteral(R"(,"raw":"%1")").arg(Hex(payload));
+  WriteLine(device, body);
+}
+
+void LinkTrace::Event(const QString& device, const QString& event, const QString& detail) {
+  WriteLine(device,
+            QStringLiteral(R"("event":%1,"detail":%2)").arg(JsonString(event), JsonString(detail)));
+}
+
+void LinkTrace::WriteLine(const QString& device, const QString& body) {
   std::lock_guard lock(m_mutex);
   if (!m_file.isOpen()) return;
-  const QByteArray hex = QByteArray(reinterpret_cast<const char*>(payload.data()),
-                                    static_cast<qsizetype>(payload.size()))
-                             .toHex();
-  const QString line =
-      QStringLiteral(R"({"t":%1,"dir":"%2","cmd":"0x%3","status":%4,"payload":"%5","attempt":%6})")
-          .arg(static_cast<double>(m_started.elapsed()) / kMillisPerSecond, 0, 'f', 3)
-          .arg(QLatin1String(direction))
-          .arg(command, 2, 16, QLatin1Char('0'))
-          .arg(status, QString::fromLatin1(hex))
-          .arg(attempt);
-  m_file.write(line.toUtf8() + '\n');
+  QString line = QStringLiteral(R"({"t":%1,)")
+                     .arg(static_cast<double>(m_started.elapsed()) / kMillisPerSecond, 0, 'f', 3);
+  if (!device.isEmpty()) line += QStringLiteral(R"("device":%1,)").arg(JsonString(device));
+  line += body + QStringLiteral("}\n");
+  m_file.write(line.toUtf8());
   m_file.flush();
 }
 

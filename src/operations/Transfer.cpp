@@ -273,8 +273,9 @@ QString FinalPanelSend(OperationContext& ctx, bool exiting, SendOutcome* outcome
   if (!EncodeConfigImage(ctx.config, ctx.panel, ctx.Layout(), record)) return {};
   const QString path =
       QDir(ctx.settings.DataFolder())
-          .filePath(QStringLiteral("unsent_") +
-                    BackupFileName(ctx.identity.DeviceTypeCode, ctx.clock.LocalTime()));
+          .filePath(QStringLiteral("unsent_") + BackupFileName(BackupDeviceName(ctx),
+                                                               ctx.identity.DeviceTypeCode,
+                                                               ctx.clock.LocalTime()));
   return ConfigurationFiles::WriteRecordFile(path, record) ? path : QString();
 }
 

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
                     QStringLiteral("Extra serial device to try after the USB ports (repeatable)."),
                     QStringLiteral("PATH")});
   parser.addOption({QStringLiteral("trace"),
-                    QStringLiteral("Write every request and reply to FILE as JSON lines."),
+                    QStringLiteral("Append every request and reply to FILE as JSON lines."),
                     QStringLiteral("FILE")});
   parser.process(app);
   if (!parser.positionalArguments().isEmpty()) {

@@ -11,6 +11,16 @@ using namespace ostrivane;
 using namespace ostrivane::sim;
 using namespace ostrivane::clitest;
 
+namespace {
+
+// How backups and traces name a rack device: by identifier, with the address when it is shared.
+QString RackLabel(RackDevice& d) {
+  return d.identifier == QStringLiteral("RACKDUP") ? QStringLiteral("RACKDUP-") + d.server.Address()
+                                                   : d.identifier;
+}
+
+}  // namespace
+
 TEST_F(RackTest, FindAndBackupAll_CoverEveryDeviceAndBothSharingAnIdentifier) {
   CliRun run = RackCli({QStringLiteral("find"), QStringLiteral("--json")});
   ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
@@ -34,12 +44,38 @@ TEST_F(RackTest, FindAndBackupAll_CoverEveryDeviceAndBothSharingAnIdentifier) {
   const QDir saved(Path(QStringLiteral("rack")));
   for (int i = 0; i < Rack::kSize; ++i) {
     RackDevice& d = s_rack->At(i);
-    const QString label = d.identifier == QStringLiteral("RACKDUP")
-                              ? QStringLiteral("RACKDUP-") + d.server.Address()
-                              : d.identifier;
+    const QString label = RackLabel(d);
     const QStringList files = saved.entryList({label + QStringLiteral("_UNIT*.itc")}, QDir::Files);
     ASSERT_EQ(files.size(), 1) << label.toStdString();
     EXPECT_EQ(ReadAll(saved.filePath(files.first())), d.device.ConfigRecord());
+  }
+}
+
+TEST_F(RackTest, BackupAllTrace_EveryLineWholeAndTaggedWithItsDevice) {
+  QDir(m_data.path()).mkdir(QStringLiteral("rack"));
+  const QString trace = Path(QStringLiteral("rack.jsonl"));
+  const CliRun run =
+      RackCli({QStringLiteral("backup"), QStringLiteral("--all"), QStringLiteral("--into"),
+               Path(QStringLiteral("rack")), QStringLiteral("--trace"), trace});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
+  const QList<QByteArray> lines = ReadAll(trace).trimmed().split('\n');
+  ASSERT_GT(lines.size(), 1);
+  QMap<QString, qsizetype> sent;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QJsonParseError error{};
+    const QJsonObject line = QJsonDocument::fromJson(lines[i], &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[i].constData();
+    if (i == 0) {
+      EXPECT_TRUE(line.contains(QStringLiteral("run"))) << lines[i].constData();
+      continue;
+    }
+    const QString device = line.value(QStringLiteral("device")).toString();
+    ASSERT_FALSE(device.isEmpty()) << lines[i].constData();
+    if (line.value(QStringLiteral("dir")).toString() == QStringLiteral("tx")) ++sent[device];
+  }
+  for (int i = 0; i < Rack::kSize; ++i) {
+    RackDevice& d = s_rack->At(i);
+    EXPECT_EQ(sent.value(RackLabel(d)), d.device.Requests().size()) << RackLabel(d).toStdString();
   }
 }
 

@@ -212,6 +212,21 @@ TEST_F(CliTest, Logs_DeviceWithEmptyLogs_IsAFailureNotASavedFile) {
   EXPECT_TRUE(run.err.contains("no log data")) << run.err.constData();
 }
 
+TEST_F(CliTest, LogsQuiet_PrintsOnlyErrors) {
+  StartDevice(178);
+  QDir(m_data.path()).mkdir(QStringLiteral("logs"));
+  const CliRun quiet = Cli({QStringLiteral("logs"), QStringLiteral("--quiet"),
+                            QStringLiteral("--out"), Path(QStringLiteral("logs"))});
+  ASSERT_EQ(quiet.code, cli::kExitOk);
+  EXPECT_TRUE(quiet.out.isEmpty()) << quiet.out.constData();
+  EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.constData();
+  EXPECT_EQ(QDir(Path(QStringLiteral("logs"))).entryList(QDir::Files).size(), 1);
+  const CliRun failed = Cli({QStringLiteral("logs"), QStringLiteral("--quiet"),
+                             QStringLiteral("--out"), Path(QStringLiteral("none"))});
+  EXPECT_EQ(failed.code, cli::kExitLocal);
+  EXPECT_FALSE(failed.err.isEmpty());
+}
+
 TEST_F(CliTest, ConfigPut_BacksUpFirstAndWritesNothingWithoutAReadableRecord) {
   StartDevice(131);
   ASSERT_EQ(

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "CliTestSupport.h"
+#include "link/FrameCodec.h"
 
 using namespace ostrivane;
 using namespace ostrivane::sim;
@@ -352,8 +353,18 @@ TEST_F(CliTest, Trace_HasALinePerRequestAndReplyMatchingTheSimulator) {
                  QStringLiteral("--trace"), trace})
                 .code,
             cli::kExitOk);
-  const QList<QJsonObject> lines = JsonLines(ReadAll(trace));
+  // After the run's header, the connection's steps and the frames, all of this device.
+  const QList<QJsonObject> all = JsonLines(ReadAll(trace));
+  ASSERT_FALSE(all.isEmpty());
+  EXPECT_EQ(all[0].value(QStringLiteral("command")).toArray().at(1).toString(),
+            QStringLiteral("config"));
+  QList<QJsonObject> lines;
   QList<QJsonObject> sent;
+  for (const QJsonObject& line : all.mid(1)) {
+    EXPECT_EQ(line.value(QStringLiteral("device")).toString(),
+              QStringLiteral("127.0.0.1:%1").arg(m_server->Port()));
+    if (line.contains(QStringLiteral("dir"))) lines.append(line);
+  }
   for (const QJsonObject& line : lines) {
     EXPECT_TRUE(line.value(QStringLiteral("t")).isDouble());
     if (line.value(QStringLiteral("dir")).toString() == QStringLiteral("tx")) sent.append(line);
@@ -369,10 +380,45 @@ TEST_F(CliTest, Trace_HasALinePerRequestAndReplyMatchingTheSimulator) {
   // identify, then the configuration read answered with a bad checksum and its second attempt.
   ASSERT_EQ(lines.size(), 6);
   EXPECT_EQ(lines[3].value(QStringLiteral("status")).toString(), QStringLiteral("bad-frame"));
+  // The damaged frame as it came: the good one but for its checksum.
+  EncodedFrame good;
+  ASSERT_TRUE(EncodeReply(
+      LinkStatus::Accepted,
+      std::span(reinterpret_cast<const std::uint8_t*>(m_device->ConfigRecord().constData()),
+                static_cast<std::size_t>(m_device->ConfigRecord().size())),
+      good));
+  const QByteArray raw =
+      QByteArray::fromHex(lines[3].value(QStringLiteral("raw")).toString().toLatin1());
+  const QByteArray sentFrame(reinterpret_cast<const char*>(good.bytes.data()),
+                             static_cast<qsizetype>(good.length));
+  EXPECT_EQ(raw.left(sentFrame.size() - 2), sentFrame.left(sentFrame.size() - 2));
+  EXPECT_NE(raw, sentFrame);
   EXPECT_EQ(lines[4].value(QStringLiteral("attempt")).toInt(), 2);
   EXPECT_EQ(lines[5].value(QStringLiteral("status")).toString(), QStringLiteral("accepted"));
   EXPECT_EQ(QByteArray::fromHex(lines[5].value(QStringLiteral("payload")).toString().toLatin1()),
             m_device->ConfigRecord());
+}
+
+TEST_F(CliTest, Trace_AppendsEachRunWithItsHeaderAndAFailedConnection) {
+  StartDevice(131);
+  const QString trace = Path(QStringLiteral("trace.jsonl"));
+  ASSERT_EQ(Cli({QStringLiteral("identify"), QStringLiteral("--trace"), trace}).code, cli::kExitOk);
+  const qsizetype first = JsonLines(ReadAll(trace)).size();
+  const QString closed = QStringLiteral("127.0.0.1:%1").arg(m_server->Port());
+  m_server.reset();
+  EXPECT_EQ(Cli({QStringLiteral("identify"), QStringLiteral("--tcp"), closed,
+                 QStringLiteral("--trace"), trace},
+                false)
+                .code,
+            cli::kExitNoDevice);
+  const QList<QJsonObject> lines = JsonLines(ReadAll(trace));
+  ASSERT_EQ(lines.size(), first + 3);
+  EXPECT_TRUE(lines[0].value(QStringLiteral("run")).isString());
+  EXPECT_TRUE(lines[first].value(QStringLiteral("command")).toArray().contains(closed));
+  EXPECT_EQ(lines[first + 1].value(QStringLiteral("event")).toString(), QStringLiteral("connect"));
+  EXPECT_EQ(lines[first + 2].value(QStringLiteral("event")).toString(), QStringLiteral("failed"));
+  EXPECT_EQ(lines[first + 2].value(QStringLiteral("device")).toString(), closed);
+  EXPECT_FALSE(lines[first + 2].value(QStringLiteral("detail")).toString().isEmpty());
 }
 
 TEST_F(CliTest, EdidAndResults_ConfirmationAndPrintedOutcomes) {
