@@ -27,6 +27,7 @@ function(ostrivane_test name)
     return()
   endif()
   add_executable(${name} ${sources})
+  ostrivane_test_flags(${name})
   if(EXISTS ${ARG_DIR}/main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   else()
@@ -45,4 +46,12 @@ function(ostrivane_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name})
+endfunction()
+
+# Test code is compiled without optimisation and with line tables only: a test file is mostly
+# expanded GoogleTest macros, which cost several times a product file to optimise and describe in
+# full debug information, while the code under test stays at the build type's level. Failures
+# still show file and line in a debugger or a sanitizer's stack.
+function(ostrivane_test_flags target)
+  target_compile_options(${target} PRIVATE -O0 -g1)
 endfunction()
