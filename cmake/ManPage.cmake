@@ -39,7 +39,9 @@ foreach(other IN LISTS SEE_ALSO)
   string(APPEND page "${separator}.BR ${other} (1)")
   set(separator ",\n")
 endforeach()
-string(APPEND page "\n")
+string(APPEND page "\n.PP\nThe installer's guide, task by task with pictures of the window: \\fIguide.md\\fR in \
+Ostrivane's documentation folder (\\fI/usr/share/doc/ostrivane/\\fR when installed from the \
+Debian package, \\fIdocs/\\fR in the source tree).\n")
 
 get_filename_component(folder "${OUTPUT}" DIRECTORY)
 string(REGEX REPLACE "\\.gz$" "" plain "${OUTPUT}")

@@ -31,6 +31,10 @@ for program in ostrivane ostrivane-cli ostrivane-sim; do
     echo "WRONG: the manual page of $program has no options"
     failed=1
   fi
+  if ! gzip -dc "$usr/share/man/man1/$program.1.gz" | grep -q 'guide\.md'; then
+    echo "WRONG: the manual page of $program does not point to the installer's guide"
+    failed=1
+  fi
 done
 for size in 16 32 48 64 128 256; do
   icon="share/icons/hicolor/${size}x${size}/apps/$app.png"
@@ -46,6 +50,11 @@ expect_file "share/bash-completion/completions/ostrivane-cli"
 expect_file "share/doc/ostrivane/copyright"
 expect_file "share/doc/ostrivane/changelog.gz"
 expect_file "share/licenses/ostrivane/LICENSE"
+expect_file "share/doc/ostrivane/guide.md"
+# The installed guide shows its pictures from beside it.
+for picture in $(grep -oE '\(screenshots/[^)]+\.png\)' "$usr/share/doc/ostrivane/guide.md" | tr -d '()' | sort -u); do
+  expect_file "share/doc/ostrivane/$picture"
+done
 
 # The completion offers the commands and the options of the program it completes.
 completion=$(bash -c "
