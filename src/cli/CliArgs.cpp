@@ -38,7 +38,8 @@ const QSet<QString>& FlagOptions() {
       QStringLiteral("--quiet"),   QStringLiteral("--no-backup"), QStringLiteral("--help"),
       QStringLiteral("-h"),        QStringLiteral("--version"),   QStringLiteral("--lenient"),
       QStringLiteral("--all"),     QStringLiteral("--watch"),     QStringLiteral("--yes"),
-      QStringLiteral("--dry-run"), QStringLiteral("--keep-going")};
+      QStringLiteral("--dry-run"), QStringLiteral("--keep-going"),
+      QStringLiteral("--force-model")};
   return names;
 }
 

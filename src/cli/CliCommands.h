@@ -56,6 +56,12 @@ int CheckReadableFile(CommandIo& io, const QString& path);
 // printed. False when the file cannot be used.
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
+// Whether a configuration file (or standard input, "-") holds the JSON form rather than a record.
+bool IsJsonInput(const QString& path, const QByteArray& bytes);
+// 0 when a record file fits the device's layout by extension and length (or --force-model was
+// given), else kExitLocal with the expected and found lengths printed.
+int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record,
+                    const LayoutContext& context);
 // "path: device -> wanted" for every field that differs, in declaration order (config diff).
 QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
 // Prints a finished command's result: the sentence (not with --quiet), or with --json the object.
