@@ -123,7 +123,8 @@ int Carry(CommandIo& own, CliSession& session, const Plan& plan) {
   QByteArray back;
   DeviceConfig held;
   PanelState panel;
-  if (!session.FetchRecord(back).isEmpty() || !DecodeConfigImage(back, ctx.Layout(), held, panel, EmptyApplication::KeepEmpty) ||
+  if (!session.FetchRecord(back).isEmpty() ||
+      !DecodeConfigImage(back, ctx.Layout(), held, panel, EmptyApplication::KeepEmpty) ||
       !(held == plan.wanted))
     return own.Fail(kExitFailed, QStringLiteral("the device does not hold what was sent."));
   own.out << "configuration applied and verified (" << plan.changes.size() << " fields)\n";

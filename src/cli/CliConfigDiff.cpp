@@ -17,8 +17,13 @@ namespace {
 QList<QPair<QString, QJsonValue>> Flatten(DeviceConfig config) {
   QList<QPair<QString, QJsonValue>> entries;
   VisitFieldPaths(
-      config, [&](const QString& path, std::int32_t& value) { entries.append({path, value}); },
-      [&](const QString& path, QString& text) { entries.append({path, text}); });
+      config,
+      [&](const QString& path, std::int32_t& value) {
+        entries.append({path, value});
+      },
+      [&](const QString& path, QString& text) {
+        entries.append({path, text});
+      });
   return entries;
 }
 

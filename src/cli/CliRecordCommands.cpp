@@ -131,9 +131,8 @@ bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& 
   const bool strict = !io.args.Has(QStringLiteral("--lenient"));
   JsonOrigin origin;
   QString why;
-  if (!ReadJsonOrigin(json, origin, why) ||
-      (!io.args.Has(QStringLiteral("--force-model")) &&
-       !(why = CheckJsonOrigin(origin, context)).isEmpty())) {
+  if (!ReadJsonOrigin(json, origin, why) || (!io.args.Has(QStringLiteral("--force-model")) &&
+                                             !(why = CheckJsonOrigin(origin, context)).isEmpty())) {
     io.err << "error: " << why << '\n';
     io.Fail(kExitLocal, QStringLiteral("the JSON is not a configuration for %1 firmware %2 "
                                        "(--force-model uses it all the same).")
@@ -197,10 +196,9 @@ int RunConfigGet(CommandIo& io) {
   const QString format = io.args.Value(QStringLiteral("--format"));
   if (!format.isEmpty() && format != QStringLiteral("json") && format != QStringLiteral("record"))
     return io.Fail(kExitUsage, QStringLiteral("--format expects json or record."));
-  const bool json = format.isEmpty()
-                        ? QFileInfo(path).suffix().compare(QStringLiteral("json"),
-                                                           Qt::CaseInsensitive) == 0
-                        : format == QStringLiteral("json");
+  const bool json = format.isEmpty() ? QFileInfo(path).suffix().compare(QStringLiteral("json"),
+                                                                        Qt::CaseInsensitive) == 0
+                                     : format == QStringLiteral("json");
   if (path != QStringLiteral("-")) {
     if (const int code = CheckWritableFile(io, path)) return code;
   }
@@ -331,8 +329,9 @@ int RunConfigPut(CommandIo& io) {
   if (const int code = ReadAndBackUp(io, session, ctx, backup)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
   // Stored as default, the record goes back as it came: no test application is made up.
-  if (files.LoadRecord(record, session.config, session.panel, ctx.Layout(),
-                       EmptyApplication::KeepEmpty)
+  if (files
+          .LoadRecord(record, session.config, session.panel, ctx.Layout(),
+                      EmptyApplication::KeepEmpty)
           .outcome != LoadOutcome::Loaded)
     return io.Fail(kExitLocal, QStringLiteral("Config. file not compatible !"));
   const int code = io.args.Has(QStringLiteral("--store-default"))

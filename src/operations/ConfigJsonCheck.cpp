@@ -35,7 +35,8 @@ QString ModelOf(std::uint8_t type) {
 class KeyCheck {
  public:
   KeyCheck(const DeviceConfig& config, const LayoutContext& context, ConfigJsonCheck& check)
-      : m_carried(CarriedFieldPaths(config, context)), m_model(ModelOf(context.typeCode)),
+      : m_carried(CarriedFieldPaths(config, context)),
+        m_model(ModelOf(context.typeCode)),
         m_check(check) {
     DeviceConfig scratch;
     VisitFieldPaths(
@@ -46,8 +47,8 @@ class KeyCheck {
   void Object(const QJsonObject& object, const QString& prefix) {
     for (const QString& key : object.keys()) {
       const QString path = prefix + key;
-      if (prefix.isEmpty() && (key == QLatin1String(kDeviceTypeCodeKey) ||
-                               key == QLatin1String(kFirmwareVersionKey)))
+      if (prefix.isEmpty() &&
+          (key == QLatin1String(kDeviceTypeCodeKey) || key == QLatin1String(kFirmwareVersionKey)))
         continue;
       if (!AnyUnder(m_all, path)) {
         m_check.errors << QStringLiteral("%1: unknown key").arg(path);

@@ -33,7 +33,10 @@ bool Fits(DeviceConfig& work, const LayoutContext& context, int field, std::int3
 QVector<NumberField> NumberFields(DeviceConfig& config) {
   QVector<NumberField> fields;
   VisitFieldPaths(
-      config, [&](const QString& path, std::int32_t& value) { fields.append({path, &value}); },
+      config,
+      [&](const QString& path, std::int32_t& value) {
+        fields.append({path, &value});
+      },
       [](const QString&, QString&) {});
   return fields;
 }

@@ -55,8 +55,8 @@ inline constexpr int NoUsbPlayRecord = 69;
 inline constexpr int ModesOnly = 70;
 inline constexpr int EdidRepaired = 71;
 inline constexpr int EdidFailed = 72;
-inline constexpr int DeviceWillMove = 73;  // %1: the address (or DHCP)
-inline constexpr int BackupSaved = 74;      // %1: the backup's path
+inline constexpr int DeviceWillMove = 73;    // %1: the address (or DHCP)
+inline constexpr int BackupSaved = 74;       // %1: the backup's path
 inline constexpr int BackupNotWritten = 75;  // %1: why
 inline constexpr int DevicesLeftOut = 76;    // the device list is full
 }  // namespace text

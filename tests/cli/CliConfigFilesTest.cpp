@@ -26,7 +26,8 @@ bool SentARecord(const SimulatedModulator& device) {
 TEST_F(CliTest, JsonForm_CarriesOnlyTheModelsFieldsAndComesBackAsTheSameRecord) {
   StartDevice(131);
   const QByteArray held = m_device->ConfigRecord();
-  CliRun run = Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.json"))});
+  CliRun run =
+      Cli({QStringLiteral("config"), QStringLiteral("get"), Path(QStringLiteral("d.json"))});
   ASSERT_EQ(run.code, cli::kExitOk) << run.err.constData();
   QJsonObject root = QJsonDocument::fromJson(ReadAll(Path(QStringLiteral("d.json")))).object();
   EXPECT_EQ(root.value(QStringLiteral("DeviceTypeCode")).toInt(), 131);
@@ -82,11 +83,11 @@ TEST_F(CliTest, FilesOfAnotherModel_RefusedWithNothingSentUnlessForced) {
   StartDevice(131);
   const QByteArray held = m_device->ConfigRecord();
   const QString other = Path(QStringLiteral("other.json"));
-  QJsonObject root = QJsonDocument::fromJson(
-                         Cli({QStringLiteral("config"), QStringLiteral("get"), other}).code == 0
-                             ? ReadAll(other)
-                             : QByteArray())
-                         .object();
+  QJsonObject root =
+      QJsonDocument::fromJson(
+          Cli({QStringLiteral("config"), QStringLiteral("get"), other}).code == 0 ? ReadAll(other)
+                                                                                  : QByteArray())
+          .object();
   root.insert(QStringLiteral("DeviceTypeCode"), 132);
   Write(other, QJsonDocument(root).toJson());
   Write(Path(QStringLiteral("long.itc")), held + QByteArray(40, '\0'));
@@ -95,8 +96,9 @@ TEST_F(CliTest, FilesOfAnotherModel_RefusedWithNothingSentUnlessForced) {
     QStringList line;
     QString said;
   };
-  const QString lengths = QStringLiteral("is %1 bytes long where a record of type 131 (firmware 20) "
-                                         "takes %2 bytes")
+  const QString lengths = QStringLiteral(
+                              "is %1 bytes long where a record of type 131 (firmware 20) "
+                              "takes %2 bytes")
                               .arg(held.size() + 40)
                               .arg(held.size());
   const QList<Case> cases = {
@@ -118,10 +120,9 @@ TEST_F(CliTest, FilesOfAnotherModel_RefusedWithNothingSentUnlessForced) {
     EXPECT_TRUE(run.err.contains(c.said.toUtf8())) << run.err.constData();
     EXPECT_FALSE(SentARecord(*m_device)) << c.said.toStdString();
   }
-  const CliRun encode =
-      Cli({QStringLiteral("record"), QStringLiteral("encode"), QStringLiteral("--type"),
-           QStringLiteral("131"), other},
-          false);
+  const CliRun encode = Cli({QStringLiteral("record"), QStringLiteral("encode"),
+                             QStringLiteral("--type"), QStringLiteral("131"), other},
+                            false);
   EXPECT_EQ(encode.code, cli::kExitLocal);
   const CliRun decode =
       Cli({QStringLiteral("record"), QStringLiteral("decode"), QStringLiteral("--type"),

@@ -106,9 +106,9 @@ TEST_F(RackTest, DeviceOption_AddressPicksOneOfASharedIdentifierWhichItselfIsRef
 }
 
 TEST_F(RackTest, DeviceOption_StopsListeningOnceTheDeviceIsHeard) {
-  cli::CliArgs args = cli::ParseCliArgs(
-      QStringList{QStringLiteral("--device"), QStringLiteral("RACK42")} +
-      s_rack->Options(QStringLiteral("30")));
+  cli::CliArgs args =
+      cli::ParseCliArgs(QStringList{QStringLiteral("--device"), QStringLiteral("RACK42")} +
+                        s_rack->Options(QStringLiteral("30")));
   cli::LinkRequest request;
   ASSERT_TRUE(args.ToLinkRequest(request)) << args.error.toStdString();
   QString said;

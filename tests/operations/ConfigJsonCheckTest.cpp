@@ -76,13 +76,13 @@ TEST(ConfigJsonCheckTest, EveryModelsOwnRecord_ReadsBackStrictlyToTheSameModel) 
     const QByteArray record = sim::DefaultConfigRecord(code, 20);
     DeviceConfig decoded;
     PanelState panel;
-    ASSERT_TRUE(DecodeConfigImage(record, ContextFor(code), decoded, panel,
-                                  EmptyApplication::KeepEmpty))
+    ASSERT_TRUE(
+        DecodeConfigImage(record, ContextFor(code), decoded, panel, EmptyApplication::KeepEmpty))
         << type;
     DeviceConfig read;
     ConfigJsonCheck check;
-    ASSERT_TRUE(
-        ReadConfigJson(ConfigToJson(decoded, ContextFor(code)), ContextFor(code), true, read, check))
+    ASSERT_TRUE(ReadConfigJson(ConfigToJson(decoded, ContextFor(code)), ContextFor(code), true,
+                               read, check))
         << type << ": " << check.errors.join(QStringLiteral("; ")).toStdString();
     EXPECT_TRUE(check.warnings.isEmpty()) << type;
     EXPECT_EQ(Encoded(read, ContextFor(code)), record) << type;
@@ -343,11 +343,10 @@ class RandomConfig {
   }
 
  private:
-  static QString Leaf(const QString& path) {
-    return path.section(u'.', -1).section(u'[', 0, 0);
-  }
+  static QString Leaf(const QString& path) { return path.section(u'.', -1).section(u'[', 0, 0); }
   std::int32_t Int(std::int64_t low, std::int64_t high) {
-    return static_cast<std::int32_t>(std::uniform_int_distribution<std::int64_t>(low, high)(m_random));
+    return static_cast<std::int32_t>(
+        std::uniform_int_distribution<std::int64_t>(low, high)(m_random));
   }
   QString Text(int maxLength) {
     static const QString letters =
@@ -359,12 +358,12 @@ class RandomConfig {
   }
   static int MaxLength(const QString& leaf) {
     static const QHash<QString, int> lengths = {
-        {QStringLiteral("Reference"), 20},   {QStringLiteral("EitEventName"), 40},
+        {QStringLiteral("Reference"), 20},     {QStringLiteral("EitEventName"), 40},
         {QStringLiteral("EitEventText"), 100}, {QStringLiteral("AitRootUrl"), 60},
-        {QStringLiteral("AitPath"), 60},     {QStringLiteral("AitAppName"), 60},
-        {QStringLiteral("IpAddress"), 16},   {QStringLiteral("SubnetMask"), 16},
-        {QStringLiteral("Gateway"), 16},     {QStringLiteral("DestAddress"), 16},
-        {QStringLiteral("UsbFileName"), 28}, {QStringLiteral("LogoName"), 20}};
+        {QStringLiteral("AitPath"), 60},       {QStringLiteral("AitAppName"), 60},
+        {QStringLiteral("IpAddress"), 16},     {QStringLiteral("SubnetMask"), 16},
+        {QStringLiteral("Gateway"), 16},       {QStringLiteral("DestAddress"), 16},
+        {QStringLiteral("UsbFileName"), 28},   {QStringLiteral("LogoName"), 20}};
     return lengths.value(leaf, 32);
   }
   static std::pair<std::int64_t, std::int64_t> RangeOf(const QString& leaf,
@@ -372,30 +371,53 @@ class RandomConfig {
     const std::uint8_t type = context.typeCode;
     const RecordShape& shape = context.shape;
     static const QHash<QString, std::pair<std::int64_t, std::int64_t>> ranges = {
-        {QStringLiteral("Bandwidth"), {0, 2}},       {QStringLiteral("TransmissionMode"), {0, 1}},
-        {QStringLiteral("Constellation"), {0, 2}},   {QStringLiteral("CodeRate"), {0, 4}},
-        {QStringLiteral("GuardInterval"), {0, 3}},   {QStringLiteral("CableConstellation"), {0, 4}},
-        {QStringLiteral("Lcn"), {1, 65535}},         {QStringLiteral("HdLcn"), {1, 65535}},
-        {QStringLiteral("PmtPid"), {32, 65535}},     {QStringLiteral("VideoPid"), {32, 65535}},
-        {QStringLiteral("AudioPid"), {32, 65535}},   {QStringLiteral("AitPid"), {32, 65535}},
-        {QStringLiteral("AudioBitrate"), {0, 3}},    {QStringLiteral("GainPercent"), {0, 100}},
-        {QStringLiteral("AitEnabled"), {0, 1}},      {QStringLiteral("AitControlCode"), {0, 8}},
+        {QStringLiteral("Bandwidth"), {0, 2}},
+        {QStringLiteral("TransmissionMode"), {0, 1}},
+        {QStringLiteral("Constellation"), {0, 2}},
+        {QStringLiteral("CodeRate"), {0, 4}},
+        {QStringLiteral("GuardInterval"), {0, 3}},
+        {QStringLiteral("CableConstellation"), {0, 4}},
+        {QStringLiteral("Lcn"), {1, 65535}},
+        {QStringLiteral("HdLcn"), {1, 65535}},
+        {QStringLiteral("PmtPid"), {32, 65535}},
+        {QStringLiteral("VideoPid"), {32, 65535}},
+        {QStringLiteral("AudioPid"), {32, 65535}},
+        {QStringLiteral("AitPid"), {32, 65535}},
+        {QStringLiteral("AudioBitrate"), {0, 3}},
+        {QStringLiteral("GainPercent"), {0, 100}},
+        {QStringLiteral("AitEnabled"), {0, 1}},
+        {QStringLiteral("AitControlCode"), {0, 8}},
         {QStringLiteral("AitOrganisationId"), {0, 0x7FFFFFFF}},
-        {QStringLiteral("DefaultCountry"), {0, 6}},  {QStringLiteral("CountryMirror"), {0, 6}},
-        {QStringLiteral("NetworkVersion"), {0, 32}}, {QStringLiteral("LcnType"), {0, 3}},
-        {QStringLiteral("AudioInput"), {0, 1}},      {QStringLiteral("VideoInput"), {0, 2}},
-        {QStringLiteral("StrictCbr"), {0, 1}},       {QStringLiteral("PcmVolume"), {0, 2}},
-        {QStringLiteral("Dhcp"), {0, 1}},            {QStringLiteral("HardwareType"), {0, 1}},
-        {QStringLiteral("AllowVbr"), {0, 1}},        {QStringLiteral("H264Profile"), {0, 1}},
-        {QStringLiteral("Ttl"), {1, 128}},           {QStringLiteral("ScheduleCount"), {0, 10}},
-        {QStringLiteral("StartDate"), {0, 0x7FFFFFFF}}, {QStringLiteral("StopDate"), {0, 0x7FFFFFFF}},
-        {QStringLiteral("StartMinute"), {0, 1439}},  {QStringLiteral("StopMinute"), {0, 1439}},
-        {QStringLiteral("WeekdayMask"), {0, 127}},   {QStringLiteral("Action"), {0, 1}},
-        {QStringLiteral("IrCarrier"), {0, 2}},       {QStringLiteral("LcnCountry"), {0, 27}},
-        {QStringLiteral("OverlayPosition"), {0, 9}}, {QStringLiteral("OverlayX"), {0, 1000}},
-        {QStringLiteral("OverlayY"), {0, 1000}},     {QStringLiteral("FourKMode"), {0, 1}},
-        {QStringLiteral("Hdcp"), {0, 1}},            {QStringLiteral("CapabilityPlayRecord"), {0, 1}},
-        {QStringLiteral("CapabilityInfrared"), {0, 1}}, {QStringLiteral("Capability4K"), {0, 1}}};
+        {QStringLiteral("DefaultCountry"), {0, 6}},
+        {QStringLiteral("CountryMirror"), {0, 6}},
+        {QStringLiteral("NetworkVersion"), {0, 32}},
+        {QStringLiteral("LcnType"), {0, 3}},
+        {QStringLiteral("AudioInput"), {0, 1}},
+        {QStringLiteral("VideoInput"), {0, 2}},
+        {QStringLiteral("StrictCbr"), {0, 1}},
+        {QStringLiteral("PcmVolume"), {0, 2}},
+        {QStringLiteral("Dhcp"), {0, 1}},
+        {QStringLiteral("HardwareType"), {0, 1}},
+        {QStringLiteral("AllowVbr"), {0, 1}},
+        {QStringLiteral("H264Profile"), {0, 1}},
+        {QStringLiteral("Ttl"), {1, 128}},
+        {QStringLiteral("ScheduleCount"), {0, 10}},
+        {QStringLiteral("StartDate"), {0, 0x7FFFFFFF}},
+        {QStringLiteral("StopDate"), {0, 0x7FFFFFFF}},
+        {QStringLiteral("StartMinute"), {0, 1439}},
+        {QStringLiteral("StopMinute"), {0, 1439}},
+        {QStringLiteral("WeekdayMask"), {0, 127}},
+        {QStringLiteral("Action"), {0, 1}},
+        {QStringLiteral("IrCarrier"), {0, 2}},
+        {QStringLiteral("LcnCountry"), {0, 27}},
+        {QStringLiteral("OverlayPosition"), {0, 9}},
+        {QStringLiteral("OverlayX"), {0, 1000}},
+        {QStringLiteral("OverlayY"), {0, 1000}},
+        {QStringLiteral("FourKMode"), {0, 1}},
+        {QStringLiteral("Hdcp"), {0, 1}},
+        {QStringLiteral("CapabilityPlayRecord"), {0, 1}},
+        {QStringLiteral("CapabilityInfrared"), {0, 1}},
+        {QStringLiteral("Capability4K"), {0, 1}}};
     if (leaf == QStringLiteral("FrequencyKhz"))
       return {shape.FrequencyLimits.minimum, shape.FrequencyLimits.maximum};
     if (leaf == QStringLiteral("SymbolRateKsps"))
@@ -426,7 +448,8 @@ TEST(ConfigJsonCheckTest, RandomRecordsOfEveryLayout_ComeBackByteForByteThroughJ
   for (unsigned type = 0; type < 256; ++type) {
     if (!IsAcceptedTypeCode(type)) continue;
     for (const int version : {13, 20}) {
-      const LayoutContext context = ContextFor(static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(version));
+      const LayoutContext context =
+          ContextFor(static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(version));
       for (int n = 0; n < kPerModel; ++n) {
         const QByteArray record = Encoded(make.For(context), context);
         if (record.isEmpty()) continue;  // too long for a record: the encoder refused it
@@ -439,7 +462,8 @@ TEST(ConfigJsonCheckTest, RandomRecordsOfEveryLayout_ComeBackByteForByteThroughJ
         ConfigJsonCheck check;
         ASSERT_TRUE(ReadConfigJson(ConfigToJson(decoded, context), context, true, read, check))
             << type << ": " << check.errors.join(QStringLiteral("; ")).toStdString();
-        EXPECT_TRUE(check.warnings.isEmpty()) << type << ": " << check.warnings.join(u';').toStdString();
+        EXPECT_TRUE(check.warnings.isEmpty())
+            << type << ": " << check.warnings.join(u';').toStdString();
         EXPECT_EQ(Encoded(read, context).toHex(' ').toStdString(), record.toHex(' ').toStdString())
             << type << " firmware " << int(version);
         ++compared;

@@ -161,7 +161,8 @@ TEST(DeviceListTest, TwoDevices_ListedAndNothingConnectedUntilEnterPicksOne) {
 
 TEST(DeviceListTest, FullTable_TheListSaysDevicesWereLeftOut) {
   CDeviceList list(0);
-  const QVector<DiscoveredDevice> announced = {{QStringLiteral("RACK-A"), QStringLiteral("127.0.0.2")}};
+  const QVector<DiscoveredDevice> announced = {
+      {QStringLiteral("RACK-A"), QStringLiteral("127.0.0.2")}};
   list.ShowDevices(announced, {});
   EXPECT_FALSE(list.SaysDevicesLeftOut());
   list.ShowDevices(announced, {}, 3);
