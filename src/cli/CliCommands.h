@@ -8,6 +8,10 @@
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
 
+namespace ostrivane {
+struct FirmwareCheckResult;
+}
+
 namespace ostrivane::cli {
 
 struct CommandIo {
@@ -64,6 +68,9 @@ int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record
                     const LayoutContext& context);
 // "path: device -> wanted" for every field that differs, in declaration order (config diff).
 QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
+// Installs the newer images on the connected device as --force and --no-backup say and says
+// where the backup went; empty when that went through (written or up to date), else why not.
+QString RunUpgrade(CommandIo& io, CliSession& session, FirmwareCheckResult& result);
 // Prints a finished command's result: the sentence (not with --quiet), or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 

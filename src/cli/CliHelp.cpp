@@ -109,6 +109,7 @@ const QList<CommandSpec>& CommandTable() {
        "  accept for the model and characters the device cannot show are errors; a missing key\n"
        "  keeps the model's default (warning). A file read from another type code, or from a\n"
        "  firmware whose record is laid out differently, is refused.\n"
+       "  --firmware N   the firmware to build for (default: the file's FirmwareVersion)\n"
        "  --lenient      read old files as before: no checks, missing keys are zero\n"
        "  --force-model  use a file read from another model or firmware all the same\n"
        "  -o FILE        where to write the record (default: standard output)\n"

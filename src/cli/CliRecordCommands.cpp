@@ -178,6 +178,12 @@ int RunRecordEncode(CommandIo& io) {
   }
   QByteArray json;
   if (!ReadInput(io, io.args.positional.first(), json)) return kExitLocal;
+  // Without --firmware the record is built for the firmware the file was read from.
+  JsonOrigin origin;
+  QString unused;
+  if (!io.args.Has(QStringLiteral("--firmware")) && ReadJsonOrigin(json, origin, unused) &&
+      origin.mainVersion >= 0)
+    context.mainVersion = static_cast<std::uint8_t>(origin.mainVersion);
   DeviceConfig config;
   if (!ReadJsonConfig(io, json, context, config)) return kExitLocal;
   PanelState panel;

@@ -25,9 +25,12 @@ constexpr std::int64_t kMinPid = 32;
 constexpr std::int32_t kFirstServedProtocol = 2;
 constexpr std::int64_t kMinutesPerDay = 24 * 60;
 
+// "UNIT131 (type 131)"; a code no model answers to is named by its number alone.
 QString ModelOf(std::uint8_t type) {
   NullPrompts silent;
-  return QStringLiteral("%1 (type %2)").arg(ModelName(type, silent)).arg(type);
+  const QString name = ModelName(type, silent);
+  return name.isEmpty() ? QStringLiteral("type %1").arg(type)
+                        : QStringLiteral("%1 (type %2)").arg(name).arg(type);
 }
 
 // The keys of the JSON form against the fields the model's record carries: a key of no field is
@@ -82,7 +85,7 @@ class KeyCheck {
       Object(array.at(i).toObject(), slot + u'.');
     }
   }
-  // Whether a path of paths is key itself or lies below it.
+  // Whether one of paths is key itself or lies below it.
   static bool AnyUnder(const QSet<QString>& paths, const QString& key) {
     if (paths.contains(key)) return true;
     for (const QString& path : paths)
