@@ -37,6 +37,13 @@ const char* const kCommonHelp =
     "  --trace FILE (appends every connection, request and reply as JSON lines, each\n"
     "  tagged with its device, for a support case), --help\n";
 
+const char* const kFilesHelp =
+    "Configuration files: FILE.json is the JSON form, FILE.itc (.tmc for type 121) a record;\n"
+    "  record decode|encode and config get|put take - for standard input or output.\n"
+    "  --lenient      read an old JSON file without the strict checks\n"
+    "  --force-model  use a file of another model or firmware all the same (a record whose\n"
+    "                 extension or length is not the device's layout, JSON of another type)\n";
+
 const char* const kExitHelp =
     "Exit codes: 0 success, 1 no device found or not identified, 2 usage error,\n"
     "  3 the device failed the operation, 4 a local file or folder problem";
@@ -318,6 +325,7 @@ QString OverviewUsage() {
   text += QString::fromUtf8(kLinkHelp);
   text += QString::fromUtf8(kCommonHelp);
   text += QStringLiteral("  --version\n");
+  text += QString::fromUtf8(kFilesHelp);
   text += QString::fromUtf8(kExitHelp) + QStringLiteral(
                                              ", 5 config diff found differences\n"
                                              "  or rack check found clashes.\n");
