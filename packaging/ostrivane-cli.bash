@@ -14,7 +14,11 @@ _ostrivane_cli() {
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W "json prometheus" -- "$cur"))
+            if [[ " ${words[*]} " == *" config "* ]]; then
+                COMPREPLY=($(compgen -W "record json" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "json prometheus" -- "$cur"))
+            fi
             return
             ;;
         --tcp | --device | --discovery-interface | --discovery-port | --device-port | --listen | \
@@ -41,8 +45,9 @@ _ostrivane_cli() {
     if [[ $cur == -* ]]; then
         local extra=""
         case ${command[0]-} in
-            record) extra="--type --firmware -o" ;;
-            config) extra="--store-default --no-backup --lenient --values --dry-run --all" ;;
+            record) extra="--type --firmware -o --lenient --force-model" ;;
+            config) extra="--store-default --no-backup --lenient --force-model --format --values
+                --dry-run --all" ;;
             backup) extra="--all --into" ;;
             status) extra="--watch --interval --count --all --format" ;;
             edid) extra="--yes" ;;

@@ -33,12 +33,21 @@ const QSet<QString>& ValueOptions() {
 }
 
 const QSet<QString>& FlagOptions() {
-  static const QSet<QString> names = {
-      QStringLiteral("--json"),    QStringLiteral("--force"),     QStringLiteral("--store-default"),
-      QStringLiteral("--quiet"),   QStringLiteral("--no-backup"), QStringLiteral("--help"),
-      QStringLiteral("-h"),        QStringLiteral("--version"),   QStringLiteral("--lenient"),
-      QStringLiteral("--all"),     QStringLiteral("--watch"),     QStringLiteral("--yes"),
-      QStringLiteral("--dry-run"), QStringLiteral("--keep-going")};
+  static const QSet<QString> names = {QStringLiteral("--json"),
+                                      QStringLiteral("--force"),
+                                      QStringLiteral("--store-default"),
+                                      QStringLiteral("--quiet"),
+                                      QStringLiteral("--no-backup"),
+                                      QStringLiteral("--help"),
+                                      QStringLiteral("-h"),
+                                      QStringLiteral("--version"),
+                                      QStringLiteral("--lenient"),
+                                      QStringLiteral("--all"),
+                                      QStringLiteral("--watch"),
+                                      QStringLiteral("--yes"),
+                                      QStringLiteral("--dry-run"),
+                                      QStringLiteral("--keep-going"),
+                                      QStringLiteral("--force-model")};
   return names;
 }
 

@@ -41,7 +41,8 @@ QString BackUpOne(CommandIo& io, const Target& target, const QString& folder, QJ
   if (QString why = session.FetchRecord(record); !why.isEmpty()) return why;
   DeviceConfig config;
   PanelState panel;
-  DecodeConfigImage(record, session.Context().Layout(), config, panel);  // checked by the fetch
+  const LayoutContext layout = session.Context().Layout();
+  DecodeConfigImage(record, layout, config, panel, EmptyApplication::KeepEmpty);  // fetched
   const QString base = QDir(folder).filePath(
       QStringLiteral("%1_%2_%3")
           .arg(target.Label(), model,
@@ -50,7 +51,7 @@ QString BackUpOne(CommandIo& io, const Target& target, const QString& folder, QJ
       base + ConfigurationFiles::ExtensionFor(session.identity.DeviceTypeCode);
   QString why;
   if (!WriteFile(recordPath, record, why) ||
-      !WriteFile(base + QStringLiteral(".json"), ConfigToJson(config), why))
+      !WriteFile(base + QStringLiteral(".json"), ConfigToJson(config, layout), why))
     return why;
   report.insert(QStringLiteral("Record"), recordPath);
   report.insert(QStringLiteral("Json"), base + QStringLiteral(".json"));

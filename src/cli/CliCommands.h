@@ -8,6 +8,10 @@
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
 
+namespace ostrivane {
+struct FirmwareCheckResult;
+}
+
 namespace ostrivane::cli {
 
 struct CommandIo {
@@ -56,8 +60,17 @@ int CheckReadableFile(CommandIo& io, const QString& path);
 // printed. False when the file cannot be used.
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
+// Whether a configuration file (or standard input, "-") holds the JSON form rather than a record.
+bool IsJsonInput(const QString& path, const QByteArray& bytes);
+// 0 when a record file fits the device's layout by extension and length (or --force-model was
+// given), else kExitLocal with the expected and found lengths printed.
+int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record,
+                    const LayoutContext& context);
 // "path: device -> wanted" for every field that differs, in declaration order (config diff).
 QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
+// Installs the newer images on the connected device as --force and --no-backup say and says
+// where the backup went; empty when that went through (written or up to date), else why not.
+QString RunUpgrade(CommandIo& io, CliSession& session, FirmwareCheckResult& result);
 // Prints a finished command's result: the sentence (not with --quiet), or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 

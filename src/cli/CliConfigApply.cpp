@@ -76,8 +76,9 @@ int MakePlan(CommandIo& own, CliSession& session, const QJsonObject& overlay,
   const LayoutContext context = session.Context().Layout();
   DeviceConfig held;
   PanelState panel;
-  DecodeConfigImage(plan.heldRecord, context, held, panel);  // checked by the fetch
-  QJsonObject merged = QJsonDocument::fromJson(ConfigToJson(held)).object();
+  // Checked by the fetch. The template lands on the fields the model carries, as they are held.
+  DecodeConfigImage(plan.heldRecord, context, held, panel, EmptyApplication::KeepEmpty);
+  QJsonObject merged = QJsonDocument::fromJson(ConfigToJson(held, context)).object();
   QString why = ApplyTemplate(merged, overlay);
   for (qsizetype i = 0; why.isEmpty() && row && i < paths.size(); ++i)
     why = SetFieldPath(merged, paths.at(i), row->at(i));
@@ -89,7 +90,9 @@ int MakePlan(CommandIo& own, CliSession& session, const QJsonObject& overlay,
   if (!EncodeConfigImage(plan.wanted, panel, context, plan.record, &refusal))
     return own.Fail(kExitLocal,
                     QStringLiteral("the configuration cannot be built: %1.").arg(refusal));
-  DecodeConfigImage(plan.record, context, plan.wanted, panel);  // what the device will hold
+  // What the device will hold, read as the device's own record is.
+  plan.wanted = DeviceConfig{};
+  DecodeConfigImage(plan.record, context, plan.wanted, panel, EmptyApplication::KeepEmpty);
   plan.changes = ConfigDiffLines(held, plan.wanted);
   return kExitOk;
 }
@@ -120,7 +123,8 @@ int Carry(CommandIo& own, CliSession& session, const Plan& plan) {
   QByteArray back;
   DeviceConfig held;
   PanelState panel;
-  if (!session.FetchRecord(back).isEmpty() || !DecodeConfigImage(back, ctx.Layout(), held, panel) ||
+  if (!session.FetchRecord(back).isEmpty() ||
+      !DecodeConfigImage(back, ctx.Layout(), held, panel, EmptyApplication::KeepEmpty) ||
       !(held == plan.wanted))
     return own.Fail(kExitFailed, QStringLiteral("the device does not hold what was sent."));
   own.out << "configuration applied and verified (" << plan.changes.size() << " fields)\n";

@@ -7,46 +7,24 @@
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
 #include "config/ConfigCodec.h"
-#include "config/ConfigFields.h"
+#include "config/FieldPaths.h"
 
 namespace ostrivane::cli {
 
 namespace {
 
 // Every field of a configuration as (key, value) in declaration order, keys as in the JSON form.
-class Flattener {
- public:
-  void Field(const char* name, std::int32_t& value) { Add(name, value); }
-  void Field(const char* name, QString& text) { Add(name, text); }
-  template <std::size_t N>
-  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
-    for (std::size_t i = 0; i < N; ++i)
-      entries.append(
-          {QStringLiteral("%1%2[%3]").arg(m_prefix, QLatin1String(name)).arg(i), values[i]});
-  }
-  template <class T, std::size_t N>
-  void Slots(const char* name, std::array<T, N>& slots) {
-    const QString outer = m_prefix;
-    for (std::size_t i = 0; i < N; ++i) {
-      m_prefix = QStringLiteral("%1%2[%3].").arg(outer, QLatin1String(name)).arg(i);
-      VisitFields(*this, slots[i]);
-    }
-    m_prefix = outer;
-  }
-
-  QList<QPair<QString, QJsonValue>> entries;
-
- private:
-  void Add(const char* name, const QJsonValue& value) {
-    entries.append({m_prefix + QLatin1String(name), value});
-  }
-  QString m_prefix;
-};
-
 QList<QPair<QString, QJsonValue>> Flatten(DeviceConfig config) {
-  Flattener flattener;
-  VisitFields(flattener, config);
-  return flattener.entries;
+  QList<QPair<QString, QJsonValue>> entries;
+  VisitFieldPaths(
+      config,
+      [&](const QString& path, std::int32_t& value) {
+        entries.append({path, value});
+      },
+      [&](const QString& path, QString& text) {
+        entries.append({path, text});
+      });
+  return entries;
 }
 
 QString Shown(const QJsonValue& value) {
@@ -62,18 +40,19 @@ bool AsDeviceWouldHold(DeviceConfig& config, const LayoutContext& context) {
   QByteArray record;
   if (!EncodeConfigImage(config, panel, context, record)) return false;
   DeviceConfig held;
-  if (!DecodeConfigImage(record, context, held, panel)) return false;
+  if (!DecodeConfigImage(record, context, held, panel, EmptyApplication::KeepEmpty)) return false;
   config = held;
   return true;
 }
 
-bool ReadFileConfig(CommandIo& io, const QByteArray& bytes, const LayoutContext& context,
-                    DeviceConfig& config) {
-  if (bytes.trimmed().startsWith('{')) {
+bool ReadFileConfig(CommandIo& io, const QString& path, const QByteArray& bytes,
+                    const LayoutContext& context, DeviceConfig& config) {
+  if (IsJsonInput(path, bytes)) {
     if (!ReadJsonConfig(io, bytes, context, config)) return false;
   } else {
     PanelState panel;
-    if (!DecodeConfigImage(bytes, context, config, panel)) {
+    if (CheckRecordFits(io, path, bytes, context) != kExitOk) return false;
+    if (!DecodeConfigImage(bytes, context, config, panel, EmptyApplication::KeepEmpty)) {
       io.Fail(kExitLocal, QStringLiteral("the file is not a configuration record for type %1.")
                               .arg(context.typeCode));
       return false;
@@ -108,13 +87,13 @@ int RunConfigDiff(CommandIo& io) {
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
   DeviceConfig fromFile;
-  if (!ReadFileConfig(io, bytes, ctx.Layout(), fromFile)) return kExitLocal;
+  if (!ReadFileConfig(io, path, bytes, ctx.Layout(), fromFile)) return kExitLocal;
   QByteArray record;
   if (const QString why = session.FetchRecord(record); !why.isEmpty())
     return io.Fail(kExitFailed, why + QLatin1Char('.'));
   DeviceConfig held;
   PanelState panel;
-  DecodeConfigImage(record, ctx.Layout(), held, panel);  // checked by the fetch
+  DecodeConfigImage(record, ctx.Layout(), held, panel, EmptyApplication::KeepEmpty);  // fetched
   const auto device = Flatten(held);
   const auto wanted = Flatten(fromFile);
   QJsonArray changes;

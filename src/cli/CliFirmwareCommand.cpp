@@ -109,19 +109,26 @@ int RunFirmware(CommandIo& io) {
       !found.value(QStringLiteral("Secondary")).toObject().contains(QStringLiteral("File")))
     return io.Fail(kExitLocal, QStringLiteral("no firmware image for %1 found in %2.")
                                    .arg(session.ModelName(), QDir::toNativeSeparators(folder)));
-  OperationContext ctx = session.Context();
-  session.flags.FirmwareReloadRequest = force;
-  session.flags.BackupsDisabled = io.args.Has(QStringLiteral("--no-backup"));
-  const FirmwareCheckResult result = RunHardwareCheck(ctx);
-  session.status.Finish();
-  if (!result.backupPath.isEmpty())
-    io.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << Qt::endl;
-  if (!result.failure.isEmpty()) return io.Fail(kExitFailed, result.failure + u'.');
-  if (session.link.LinkError && !result.written)
-    return io.Fail(kExitFailed, QStringLiteral("the device stopped answering during the upgrade."));
+  FirmwareCheckResult result;
+  if (const QString why = RunUpgrade(io, session, result); !why.isEmpty())
+    return io.Fail(kExitFailed, why + u'.');
   io.out << (result.written ? "firmware written; the device is restarting\n"
                             : "firmware up to date; nothing written\n");
   return kExitOk;
+}
+
+QString RunUpgrade(CommandIo& io, CliSession& session, FirmwareCheckResult& result) {
+  OperationContext ctx = session.Context();
+  session.flags.FirmwareReloadRequest = io.args.Has(QStringLiteral("--force"));
+  session.flags.BackupsDisabled = io.args.Has(QStringLiteral("--no-backup"));
+  result = RunHardwareCheck(ctx);
+  session.status.Finish();
+  if (!result.backupPath.isEmpty())
+    io.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << Qt::endl;
+  if (!result.failure.isEmpty()) return result.failure;
+  if (session.link.LinkError && !result.written)
+    return QStringLiteral("the device stopped answering during the upgrade");
+  return {};
 }
 
 }  // namespace ostrivane::cli

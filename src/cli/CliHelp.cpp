@@ -37,6 +37,13 @@ const char* const kCommonHelp =
     "  --trace FILE (appends every connection, request and reply as JSON lines, each\n"
     "  tagged with its device, for a support case), --help\n";
 
+const char* const kFilesHelp =
+    "Configuration files: FILE.json is the JSON form, FILE.itc (.tmc for type 121) a record;\n"
+    "  record decode|encode and config get|put take - for standard input or output.\n"
+    "  --lenient      read an old JSON file without the strict checks\n"
+    "  --force-model  use a file of another model or firmware all the same (a record whose\n"
+    "                 extension or length is not the device's layout, JSON of another type)\n";
+
 const char* const kExitHelp =
     "Exit codes: 0 success, 1 no device found or not identified, 2 usage error,\n"
     "  3 the device failed the operation, 4 a local file or folder problem";
@@ -89,47 +96,63 @@ const QList<CommandSpec>& CommandTable() {
        RunStatusScrape},
       {{QStringLiteral("record"), QStringLiteral("decode")},
        RunRecordDecode,
-       "--type T [--firmware MAIN] FILE",
+       "--type T [--firmware MAIN] [--force-model] FILE",
        "print a configuration record as JSON",
        "  --type T         type code of the device the record belongs to\n"
        "  --firmware MAIN  main firmware version byte (some layouts depend on it)\n"
+       "  --force-model    read a record whose extension or length is not this model's\n"
+       "  Only the fields the model's record carries are printed, after the DeviceTypeCode\n"
+       "  and FirmwareVersion they were read with. FILE - reads standard input.\n"
        "Example: ostrivane-cli record decode --type 131 device.itc\n",
-       {QStringLiteral("--type"), QStringLiteral("--firmware")},
+       {QStringLiteral("--type"), QStringLiteral("--firmware"), QStringLiteral("--force-model")},
        1,
        1,
        false},
       {{QStringLiteral("record"), QStringLiteral("encode")},
        RunRecordEncode,
-       "--type T [--firmware MAIN] [--lenient] JSON [-o FILE]",
+       "--type T [--firmware MAIN] [--lenient] [--force-model] JSON [-o FILE]",
        "build a configuration record from JSON",
-       "  Unknown keys, values the window would not accept for the model and characters the\n"
-       "  device cannot show are errors; a missing key keeps the model's default (warning).\n"
-       "  --lenient  read old files as before: no checks, missing keys are zero\n"
-       "  -o FILE    where to write the record (default: standard output)\n"
+       "  Unknown keys, fields the model's record does not carry, values the window would not\n"
+       "  accept for the model and characters the device cannot show are errors; a missing key\n"
+       "  keeps the model's default (warning). A file read from another type code, or from a\n"
+       "  firmware whose record is laid out differently, is refused.\n"
+       "  --firmware N   the firmware to build for (default: the file's FirmwareVersion)\n"
+       "  --lenient      read old files as before: no checks, missing keys are zero\n"
+       "  --force-model  use a file read from another model or firmware all the same\n"
+       "  -o FILE        where to write the record (default: standard output)\n"
        "Example: ostrivane-cli record encode --type 131 device.json -o device.itc\n",
        {QStringLiteral("--type"), QStringLiteral("--firmware"), QStringLiteral("--lenient"),
-        QStringLiteral("-o")},
+        QStringLiteral("--force-model"), QStringLiteral("-o")},
        1,
        1,
        false,
        false},
       {{QStringLiteral("config"), QStringLiteral("get")},
        RunConfigGet,
-       "FILE",
-       "save the device's configuration record",
-       "Example: ostrivane-cli config get device.itc --tcp 127.0.0.1:6666\n",
-       {},
+       "FILE [--format record|json]",
+       "save the device's configuration record (or its JSON form)",
+       "  FILE.json gets the JSON form (as record decode prints it), any other name the record;\n"
+       "  FILE - writes to standard output.\n"
+       "  --format F  record or json whatever the name (default: by the extension)\n"
+       "Example: ostrivane-cli config get device.json --tcp 127.0.0.1:6666\n",
+       {QStringLiteral("--format")},
        1,
        1},
       {{QStringLiteral("config"), QStringLiteral("put")},
        RunConfigPut,
-       "FILE [--store-default] [--no-backup]",
-       "send a configuration record (and store it as default)",
+       "FILE [--store-default] [--no-backup] [--lenient] [--force-model]",
+       "send a configuration record or JSON file (and store it as default)",
+       "  FILE is a record (.itc, .tmc) or the JSON form (.json, checked as record encode\n"
+       "  does); FILE - reads standard input. A record whose extension or length is not the\n"
+       "  device's layout, or JSON read from another model, is refused before anything is sent.\n"
        "  --store-default  also store it as the device's factory default\n"
        "  --no-backup      do not save the device's configuration into backups/ first\n"
        "                   (accepts losing what the device holds)\n"
+       "  --lenient        read an old JSON file without the strict checks\n"
+       "  --force-model    send a file made for another model or firmware all the same\n"
        "Example: ostrivane-cli config put device.itc --tcp 127.0.0.1:6666\n",
-       {QStringLiteral("--store-default"), QStringLiteral("--no-backup")},
+       {QStringLiteral("--store-default"), QStringLiteral("--no-backup"),
+        QStringLiteral("--lenient"), QStringLiteral("--force-model")},
        1,
        1},
       {{QStringLiteral("config"), QStringLiteral("apply")},
@@ -168,12 +191,13 @@ const QList<CommandSpec>& CommandTable() {
        "clashes were found"},
       {{QStringLiteral("config"), QStringLiteral("diff")},
        RunConfigDiff,
-       "FILE [--lenient]",
+       "FILE [--lenient] [--force-model]",
        "compare a record or JSON file with the device, field by field",
        "  Prints one line per difference: \"Services[0].Lcn: 7 -> 12\" (device -> file).\n"
-       "  --lenient  read an old JSON file without the strict checks\n"
+       "  --lenient      read an old JSON file without the strict checks\n"
+       "  --force-model  compare a file made for another model or firmware all the same\n"
        "Example: ostrivane-cli config diff device.itc --tcp 127.0.0.1:6666\n",
-       {QStringLiteral("--lenient")},
+       {QStringLiteral("--lenient"), QStringLiteral("--force-model")},
        1,
        1,
        true,
@@ -301,6 +325,7 @@ QString OverviewUsage() {
   text += QString::fromUtf8(kLinkHelp);
   text += QString::fromUtf8(kCommonHelp);
   text += QStringLiteral("  --version\n");
+  text += QString::fromUtf8(kFilesHelp);
   text += QString::fromUtf8(kExitHelp) + QStringLiteral(
                                              ", 5 config diff found differences\n"
                                              "  or rack check found clashes.\n");

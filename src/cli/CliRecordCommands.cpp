@@ -1,6 +1,7 @@
 // Commands on configuration records: decode/encode offline, get/put over a link.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
@@ -80,12 +81,65 @@ QString RejectionReason(const QByteArray& record, const LayoutContext& context) 
   return QStringLiteral("it ends before its mandatory items");
 }
 
+// The JSON form of a record as the device holds it, with the type and firmware it was read with.
+QByteArray RecordToJson(const QByteArray& record, const LayoutContext& context) {
+  DeviceConfig config;
+  PanelState panel;
+  if (!DecodeConfigImage(record, context, config, panel, EmptyApplication::KeepEmpty)) return {};
+  return ConfigToJson(config, context);
+}
+
 }  // namespace
+
+// A file ending in .json is JSON and one ending in .itc or .tmc a record; anything else (standard
+// input) is judged by its first character.
+bool IsJsonInput(const QString& path, const QByteArray& bytes) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QStringLiteral("json")) return true;
+  if (suffix == QStringLiteral("itc") || suffix == QStringLiteral("tmc")) return false;
+  return WithoutByteOrderMark(bytes).trimmed().startsWith('{');
+}
+
+// A record file whose extension or length is not that of the device's layout belongs to another
+// model (or carries bytes the device would store but never read): refused unless --force-model.
+int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record,
+                    const LayoutContext& context) {
+  if (io.args.Has(QStringLiteral("--force-model"))) return kExitOk;
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const QString expected = ConfigurationFiles::ExtensionFor(context.typeCode).mid(1);
+  if ((suffix == QStringLiteral("itc") || suffix == QStringLiteral("tmc")) && suffix != expected)
+    return io.Fail(kExitLocal, QStringLiteral("%1 is a .%2 file, a record of type %3 is a .%4 "
+                                              "file (--force-model uses it all the same).")
+                                   .arg(path, suffix)
+                                   .arg(context.typeCode)
+                                   .arg(expected));
+  const std::size_t length = DecodedLength(record, context);
+  if (length == 0 || length == static_cast<std::size_t>(record.size())) return kExitOk;
+  return io.Fail(kExitLocal,
+                 QStringLiteral("the record is %1 bytes long where a record of type %2 (firmware "
+                                "%3) takes %4 bytes: it is not a record of this model "
+                                "(--force-model uses it all the same).")
+                     .arg(record.size())
+                     .arg(context.typeCode)
+                     .arg(context.mainVersion)
+                     .arg(length));
+}
 
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config) {
   ConfigJsonCheck check;
   const bool strict = !io.args.Has(QStringLiteral("--lenient"));
+  JsonOrigin origin;
+  QString why;
+  if (!ReadJsonOrigin(json, origin, why) || (!io.args.Has(QStringLiteral("--force-model")) &&
+                                             !(why = CheckJsonOrigin(origin, context)).isEmpty())) {
+    io.err << "error: " << why << '\n';
+    io.Fail(kExitLocal, QStringLiteral("the JSON is not a configuration for %1 firmware %2 "
+                                       "(--force-model uses it all the same).")
+                            .arg(QStringLiteral("type %1").arg(context.typeCode))
+                            .arg(context.mainVersion));
+    return false;
+  }
   const bool read = ReadConfigJson(json, context, strict, config, check);
   for (const QString& warning : check.warnings) io.err << "warning: " << warning << '\n';
   for (const QString& error : check.errors) io.err << "error: " << error << '\n';
@@ -101,15 +155,16 @@ int RunRecordDecode(CommandIo& io) {
   LayoutContext context;
   if (!ReadTypeAndFirmware(io, context))
     return io.Fail(kExitUsage, io.args.error + QStringLiteral("."));
+  const QString path = io.args.positional.first();
   QByteArray record;
-  if (!ReadInput(io, io.args.positional.first(), record)) return kExitLocal;
-  DeviceConfig config;
-  PanelState panel;
-  if (!DecodeConfigImage(record, context, config, panel))
+  if (!ReadInput(io, path, record)) return kExitLocal;
+  const QByteArray json = RecordToJson(record, context);
+  if (json.isEmpty())
     return io.Fail(
         kExitLocal,
         QStringLiteral("the record was rejected: %1.").arg(RejectionReason(record, context)));
-  io.out << QString::fromUtf8(ConfigToJson(config));
+  if (const int code = CheckRecordFits(io, path, record, context)) return code;
+  io.out << QString::fromUtf8(json);
   return kExitOk;
 }
 
@@ -123,6 +178,12 @@ int RunRecordEncode(CommandIo& io) {
   }
   QByteArray json;
   if (!ReadInput(io, io.args.positional.first(), json)) return kExitLocal;
+  // Without --firmware the record is built for the firmware the file was read from.
+  JsonOrigin origin;
+  QString unused;
+  if (!io.args.Has(QStringLiteral("--firmware")) && ReadJsonOrigin(json, origin, unused) &&
+      origin.mainVersion >= 0)
+    context.mainVersion = static_cast<std::uint8_t>(origin.mainVersion);
   DeviceConfig config;
   if (!ReadJsonConfig(io, json, context, config)) return kExitLocal;
   PanelState panel;
@@ -138,14 +199,23 @@ int RunRecordEncode(CommandIo& io) {
 
 int RunConfigGet(CommandIo& io) {
   const QString path = io.args.positional.first();
-  if (const int code = CheckWritableFile(io, path)) return code;
+  const QString format = io.args.Value(QStringLiteral("--format"));
+  if (!format.isEmpty() && format != QStringLiteral("json") && format != QStringLiteral("record"))
+    return io.Fail(kExitUsage, QStringLiteral("--format expects json or record."));
+  const bool json = format.isEmpty() ? QFileInfo(path).suffix().compare(QStringLiteral("json"),
+                                                                        Qt::CaseInsensitive) == 0
+                                     : format == QStringLiteral("json");
+  if (path != QStringLiteral("-")) {
+    if (const int code = CheckWritableFile(io, path)) return code;
+  }
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   // The same read and check as every backup: a record that does not decode is no backup.
   QByteArray record;
   if (const QString why = session.FetchRecord(record); !why.isEmpty())
     return io.Fail(kExitFailed, QStringLiteral("%1; nothing written.").arg(why));
-  if (!WriteOutput(io, path, record)) return kExitLocal;
+  if (!WriteOutput(io, path, json ? RecordToJson(record, session.Context().Layout()) : record))
+    return kExitLocal;
   if (path != QStringLiteral("-"))
     PrintResult(io, path, QJsonObject{{QStringLiteral("File"), path}});
   return kExitOk;
@@ -221,26 +291,54 @@ int SendRecordAsIs(CommandIo& io, CliSession& session, OperationContext& ctx,
 
 }  // namespace
 
+namespace {
+
+// The record the file asks for: a record file as it is, a JSON file built into the device's
+// record. kExitOk with record set, else the exit code (reason printed); nothing is sent either way.
+int RecordOfFile(CommandIo& io, const QString& path, const QByteArray& bytes,
+                 const LayoutContext& context, QByteArray& record) {
+  if (!IsJsonInput(path, bytes)) {
+    record = bytes;
+    return CheckRecordFits(io, path, record, context);
+  }
+  DeviceConfig config;
+  if (!ReadJsonConfig(io, bytes, context, config)) return kExitLocal;
+  PanelState panel;
+  panel.UsbFileNameText = config.UsbFileName;
+  panel.LogoFieldText = config.LogoName;
+  QString refusal;
+  if (!EncodeConfigImage(config, panel, context, record, &refusal))
+    return io.Fail(kExitLocal, QStringLiteral("nothing was sent: %1.").arg(refusal));
+  return kExitOk;
+}
+
+}  // namespace
+
 int RunConfigPut(CommandIo& io) {
   const QString path = io.args.positional.first();
-  if (const int code = CheckReadableFile(io, path)) return code;
-  QByteArray record;
-  if (!ReadInput(io, path, record)) return kExitLocal;
+  const bool fromStdin = path == QStringLiteral("-");
+  if (!fromStdin) {
+    if (const int code = CheckReadableFile(io, path)) return code;
+  }
+  QByteArray bytes;
+  if (!ReadInput(io, path, bytes)) return kExitLocal;
   if (const int code = CheckBackupFolder(io)) return code;
   CliSession session(io.err, io.args.Has(QStringLiteral("--quiet")), io.trace);
   if (const int code = ConnectForCommand(io, session)) return code;
   OperationContext ctx = session.Context();
+  QByteArray record;
+  if (const int code = RecordOfFile(io, path, bytes, ctx.Layout(), record)) return code;
   if (const int code = CheckFileBeforeBackup(io, session, ctx, record)) return code;
   // The backup is taken here, once, before the file replaces the model.
   session.flags.BackupsDisabled = true;
   QString backup;
   if (const int code = ReadAndBackUp(io, session, ctx, backup)) return code;
   ConfigurationFiles files(session.settings, session.prompts, session.status);
-  const LoadResult loaded =
-      files.LoadConfigurationFrom(path, session.config, session.panel, ctx.Layout());
-  if (loaded.outcome == LoadOutcome::ReadError)
-    return io.Fail(kExitLocal, QStringLiteral("Config. read error: cannot read %1.").arg(path));
-  if (loaded.outcome != LoadOutcome::Loaded)
+  // Stored as default, the record goes back as it came: no test application is made up.
+  if (files
+          .LoadRecord(record, session.config, session.panel, ctx.Layout(),
+                      EmptyApplication::KeepEmpty)
+          .outcome != LoadOutcome::Loaded)
     return io.Fail(kExitLocal, QStringLiteral("Config. file not compatible !"));
   const int code = io.args.Has(QStringLiteral("--store-default"))
                        ? StoreAsDefault(io, session, ctx)
@@ -249,11 +347,12 @@ int RunConfigPut(CommandIo& io) {
   if (session.link.LinkError)
     return io.Fail(kExitFailed,
                    QStringLiteral("the device stopped answering during the transfer."));
+  const QString shown = fromStdin ? QStringLiteral("standard input") : path;
   QJsonObject result{
       {QStringLiteral("File"), path},
       {QStringLiteral("StoredAsDefault"), io.args.Has(QStringLiteral("--store-default"))}};
   if (!backup.isEmpty()) result.insert(QStringLiteral("Backup"), backup);
-  PrintResult(io, QStringLiteral("configuration sent from %1").arg(path), result);
+  PrintResult(io, QStringLiteral("configuration sent from %1").arg(shown), result);
   return kExitOk;
 }
 

@@ -107,19 +107,10 @@ int Upgrade(CommandIo& own, CliSession& session, const Target& target, RolloutRo
     return own.Fail(kExitLocal, QStringLiteral("no firmware image for %1 in %2.")
                                     .arg(model, session.settings.FirmwareFolder()));
   }
-  OperationContext ctx = session.Context();
-  session.flags.FirmwareReloadRequest = force;
-  session.flags.BackupsDisabled = own.args.Has(QStringLiteral("--no-backup"));
-  const FirmwareCheckResult result = RunHardwareCheck(ctx);
-  session.status.Finish();
-  if (!result.backupPath.isEmpty())
-    own.out << "backup saved: " << QDir::toNativeSeparators(result.backupPath) << '\n';
-  if (!result.failure.isEmpty() || (session.link.LinkError && !result.written)) {
+  FirmwareCheckResult result;
+  if (const QString why = RunUpgrade(own, session, result); !why.isEmpty()) {
     row.result = QStringLiteral("failed");
-    return own.Fail(kExitFailed,
-                    result.failure.isEmpty()
-                        ? QStringLiteral("the device stopped answering during the upgrade.")
-                        : result.failure + u'.');
+    return own.Fail(kExitFailed, why + u'.');
   }
   if (!result.written) {
     row.result = QStringLiteral("up to date");

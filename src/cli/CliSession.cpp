@@ -44,6 +44,7 @@ QString CliSession::ModelName() {
 }
 
 void CliSession::Listen(const LinkRequest& request, const HeardEnough& enough) {
+  m_listenEndedEarly = false;
   DiscoveryOptions options;
   options.interfaceAddress = request.discoveryInterface;
   options.port = request.discoveryPort;
@@ -56,7 +57,7 @@ void CliSession::Listen(const LinkRequest& request, const HeardEnough& enough) {
   } else {
     constexpr Millis kLook{20};
     const Millis end = clock.Now() + total;
-    while (!enough(discovery.Copy()) && clock.Now() < end)
+    while (!(m_listenEndedEarly = enough(discovery.Copy())) && clock.Now() < end)
       clock.SleepFor(std::min(kLook, end - clock.Now()));
   }
   started.listener->Stop();

@@ -85,6 +85,8 @@ class CliSession {
   // the caller waits for.
   using HeardEnough = std::function<bool(const QVector<DiscoveredDevice>&)>;
   void Listen(const LinkRequest& request, const HeardEnough& enough = {});
+  // Whether the last Listen ended because enough was heard, before its time was up.
+  bool ListenEndedEarly() const { return m_listenEndedEarly; }
 
   OperationContext Context();
   // The device's record (0x70), checked against its layout: empty when record holds it, else
@@ -115,6 +117,7 @@ class CliSession {
 
   QString m_failure;
   int m_failureCode = 1;
+  bool m_listenEndedEarly = false;
   Target m_chosen;
   QStringList m_notes;
 };

@@ -1,8 +1,10 @@
 #include "config/ConfigCodec.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "config/DeviceCodes.h"
+#include "config/FieldPaths.h"
 #include "config/FourKLayout.h"
 #include "config/LegacyLayout.h"
 #include "config/MultiLayout.h"
@@ -174,7 +176,7 @@ void ApplyDecodeDefaults(DeviceConfig& config, std::uint8_t typeCode, std::uint8
 }
 
 bool DecodeConfigImage(const std::uint8_t* bytes, std::size_t length, const LayoutContext& context,
-                       DeviceConfig& config, PanelState& panel) {
+                       DeviceConfig& config, PanelState& panel, EmptyApplication empty) {
   if (bytes == nullptr || length > kConfigImageMax) return false;
   if (!IsMulti(context.typeCode) && !HeaderAllowsOtherLayouts(bytes, length)) return false;
 
@@ -186,7 +188,7 @@ bool DecodeConfigImage(const std::uint8_t* bytes, std::size_t length, const Layo
   Walk(reader, decoded, context);
   if (reader.Failed()) return false;
   Normalise(decoded, context.typeCode);
-  ApplyApplicationDefaults(decoded, context);
+  if (empty == EmptyApplication::ShowDefault) ApplyApplicationDefaults(decoded, context);
 
   panel.UpdatingGuard = -1;
   config = std::move(decoded);
@@ -255,6 +257,93 @@ bool EncodeConfigImage(DeviceConfig& config, PanelState& panel, const LayoutCont
   }
   out = writer.Bytes();
   return true;
+}
+
+namespace {
+
+// Walks a layout like the writer (every optional item present) and notes each item: where its
+// field lies in the model and how it travels.
+class ItemRecorder {
+ public:
+  struct Entry {
+    std::ptrdiff_t offset;
+    int kind;
+    bool operator==(const Entry&) const = default;
+  };
+
+  explicit ItemRecorder(const DeviceConfig& config) : m_config(config) {}
+
+  template <class Coding>
+  void Item(std::int32_t& field) {
+    Note(&field, static_cast<int>(Coding::kWire));
+  }
+  void Byte(std::int32_t& field) { Item<coding::Byte>(field); }
+  void Le16(std::int32_t& field) { Item<coding::Le16>(field); }
+  void Le32(std::int32_t& field) { Item<coding::Le32>(field); }
+  void Sm16(std::int32_t& field) { Item<coding::Sm16>(field); }
+  void Text(const QString& field) { Note(&field, kText); }
+  void Header(std::uint8_t) { entries.push_back({-1, kHeader}); }
+  static bool Optional() { return true; }
+  static void Implied(std::int32_t&, std::int32_t) {}
+  static void Implied(QString&, const QString&) {}
+
+  std::vector<Entry> entries;
+
+ private:
+  static constexpr int kText = 100;
+  static constexpr int kHeader = 101;
+
+  void Note(const void* field, int kind) {
+    const auto* base = reinterpret_cast<const char*>(&m_config);
+    std::ptrdiff_t offset = static_cast<const char*>(field) - base;
+    // The schedule count alone is walked through a clamped copy of the field.
+    if (offset < 0 || offset >= static_cast<std::ptrdiff_t>(sizeof(DeviceConfig)))
+      offset = reinterpret_cast<const char*>(&m_config.ScheduleCount) - base;
+    entries.push_back({offset, kind});
+  }
+
+  const DeviceConfig& m_config;
+};
+
+}  // namespace
+
+std::size_t DecodedLength(const QByteArray& record, const LayoutContext& context) {
+  DeviceConfig scratch;
+  PanelState panel;
+  if (!DecodeConfigImage(record, context, scratch, panel)) return 0;
+  scratch = DeviceConfig{};
+  ApplyDecodeDefaults(scratch, context.typeCode, context.mainVersion);
+  RecordReader reader(reinterpret_cast<const std::uint8_t*>(record.constData()),
+                      static_cast<std::size_t>(record.size()));
+  Walk(reader, scratch, context);
+  return reader.Failed() ? 0 : reader.Position();
+}
+
+QSet<QString> CarriedFieldPaths(const DeviceConfig& config, const LayoutContext& context) {
+  DeviceConfig copy = config;
+  copy.ScheduleCount = std::clamp(copy.ScheduleCount, 0, kScheduleSlots);
+  ItemRecorder recorder(copy);
+  Walk(recorder, copy, context);
+  QSet<std::ptrdiff_t> offsets;
+  for (const ItemRecorder::Entry& entry : recorder.entries) offsets.insert(entry.offset);
+  const auto* base = reinterpret_cast<const char*>(&copy);
+  QSet<QString> paths;
+  const auto note = [&](const QString& path, const auto& field) {
+    if (offsets.contains(reinterpret_cast<const char*>(&field) - base)) paths.insert(path);
+  };
+  VisitFieldPaths(copy, note, note);
+  return paths;
+}
+
+bool SameRecordLayout(const LayoutContext& a, const LayoutContext& b) {
+  if (a.typeCode != b.typeCode || !(a.shape == b.shape)) return false;
+  DeviceConfig first;
+  DeviceConfig second;
+  ItemRecorder one(first);
+  ItemRecorder other(second);
+  Walk(one, first, a);
+  Walk(other, second, b);
+  return one.entries == other.entries;
 }
 
 }  // namespace ostrivane

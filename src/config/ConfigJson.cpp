@@ -4,9 +4,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QSet>
 #include <cmath>
 #include <limits>
 
+#include "config/ConfigCodec.h"
 #include "config/ConfigFields.h"
 
 namespace ostrivane {
@@ -21,10 +23,21 @@ QByteArray QuotedJsonString(const QString& text) {
   return array.mid(1, array.size() - 2);
 }
 
+// Writes the fields in declaration order; with a filter, only the paths in it, and only the slots
+// holding one of them (the slots in use come first, so positions stay).
 class JsonWriter {
  public:
-  QByteArray Finish(DeviceConfig& config) {
+  explicit JsonWriter(const QSet<QString>* filter = nullptr) : m_filter(filter) {}
+
+  // origin, when given, is written first: the type code and main version the fields were read with.
+  QByteArray Finish(DeviceConfig& config, const LayoutContext* origin = nullptr) {
     OpenObject();
+    if (origin != nullptr) {
+      Key(kDeviceTypeCodeKey);
+      m_text += QByteArray::number(origin->typeCode);
+      Key(kFirmwareVersionKey);
+      m_text += QByteArray::number(origin->mainVersion);
+    }
     VisitFields(*this, config);
     CloseObject();
     m_text += '\n';
@@ -32,15 +45,18 @@ class JsonWriter {
   }
 
   void Field(const char* name, std::int32_t& value) {
+    if (!Wanted(Path(name))) return;
     Key(name);
     m_text += QByteArray::number(value);
   }
   void Field(const char* name, QString& text) {
+    if (!Wanted(Path(name))) return;
     Key(name);
     m_text += QuotedJsonString(text);
   }
   template <std::size_t N>
   void Numbers(const char* name, std::array<std::int32_t, N>& values) {
+    if (!Wanted(QStringLiteral("%1[0]").arg(Path(name)))) return;
     Key(name);
     m_text += '[';
     for (std::size_t i = 0; i < N; ++i) {
@@ -51,16 +67,23 @@ class JsonWriter {
   }
   template <class T, std::size_t N>
   void Slots(const char* name, std::array<T, N>& slots) {
+    const QString outer = m_prefix;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < N; ++i)
+      if (AnyWanted(SlotPrefix(outer, name, i))) count = i + 1;
+    if (count == 0) return;
     Key(name);
     m_text += "[\n";
     ++m_depth;
-    for (std::size_t i = 0; i < N; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
       if (i > 0) m_text += ",\n";
       Indent();
       OpenObject();
+      m_prefix = SlotPrefix(outer, name, i);
       VisitFields(*this, slots[i]);
       CloseObject();
     }
+    m_prefix = outer;
     --m_depth;
     m_text += '\n';
     Indent();
@@ -68,6 +91,17 @@ class JsonWriter {
   }
 
  private:
+  static QString SlotPrefix(const QString& outer, const char* name, std::size_t i) {
+    return QStringLiteral("%1%2[%3].").arg(outer, QLatin1String(name)).arg(i);
+  }
+  QString Path(const char* name) const { return m_prefix + QLatin1String(name); }
+  bool Wanted(const QString& path) const { return !m_filter || m_filter->contains(path); }
+  bool AnyWanted(const QString& prefix) const {
+    if (!m_filter) return true;
+    for (const QString& path : *m_filter)
+      if (path.startsWith(prefix)) return true;
+    return false;
+  }
   void Indent() { m_text += QByteArray(m_depth * kIndentWidth, ' '); }
   void Key(const char* name) {
     if (!m_firstInObject) m_text += ',';
@@ -91,6 +125,8 @@ class JsonWriter {
     m_firstInObject = false;
   }
 
+  const QSet<QString>* m_filter;
+  QString m_prefix;
   QByteArray m_text;
   int m_depth = 0;
   bool m_firstInObject = true;
@@ -183,6 +219,29 @@ class JsonReader {
 QByteArray ConfigToJson(const DeviceConfig& config) {
   DeviceConfig copy = config;  // the field list is walked through non-const references
   return JsonWriter().Finish(copy);
+}
+
+QByteArray ConfigToJson(const DeviceConfig& config, const LayoutContext& context) {
+  DeviceConfig copy = config;
+  const QSet<QString> carried = CarriedFieldPaths(copy, context);
+  return JsonWriter(&carried).Finish(copy, &context);
+}
+
+bool ReadJsonOrigin(const QByteArray& json, JsonOrigin& origin, QString& error) {
+  origin = {};
+  const QJsonObject root = QJsonDocument::fromJson(WithoutByteOrderMark(json)).object();
+  const auto read = [&](const char* key, int& value) {
+    const QJsonValue given = root.value(QLatin1String(key));
+    if (given.isUndefined()) return true;
+    const double number = given.toDouble(-1);
+    if (!given.isDouble() || number < 0 || number > 255 || std::trunc(number) != number) {
+      error = QStringLiteral("%1: expected a number from 0 to 255").arg(QLatin1String(key));
+      return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+  };
+  return read(kDeviceTypeCodeKey, origin.typeCode) && read(kFirmwareVersionKey, origin.mainVersion);
 }
 
 bool ConfigFromJson(const QByteArray& json, DeviceConfig& config, QString& error) {

@@ -133,7 +133,13 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
     Report(kReadErrorText, true);
     return {LoadOutcome::ReadError};
   }
-  if (!DecodeFileRecord(bytes, context, config, panel)) {
+  return LoadRecord(bytes, config, panel, context);
+}
+
+LoadResult ConfigurationFiles::LoadRecord(const QByteArray& bytes, DeviceConfig& config,
+                                          PanelState& panel, const LayoutContext& context,
+                                          EmptyApplication empty) {
+  if (!DecodeFileRecord(bytes, context, config, panel, empty)) {
     Report(kNotCompatibleText, true);
     return {LoadOutcome::NotCompatible};
   }
@@ -143,9 +149,10 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
 }
 
 bool ConfigurationFiles::DecodeFileRecord(const QByteArray& bytes, const LayoutContext& context,
-                                          DeviceConfig& config, PanelState& panel) {
+                                          DeviceConfig& config, PanelState& panel,
+                                          EmptyApplication empty) {
   return bytes.size() >= kMinFileBytes && bytes.size() <= qsizetype{kConfigImageMax} &&
-         DecodeConfigImage(bytes, context, config, panel);
+         DecodeConfigImage(bytes, context, config, panel, empty);
 }
 
 }  // namespace ostrivane

@@ -5,6 +5,7 @@
 
 #include "common/Prompts.h"
 #include "common/StatusSink.h"
+#include "config/ConfigCodec.h"
 #include "config/DeviceConfig.h"
 #include "config/PanelState.h"
 #include "config/RecordShape.h"
@@ -62,11 +63,16 @@ class ConfigurationFiles {
   // stores it as the device default.
   LoadResult LoadConfigurationFrom(const QString& path, DeviceConfig& config, PanelState& panel,
                                    const LayoutContext& context);
+  // The same for the bytes of a file already read.
+  LoadResult LoadRecord(const QByteArray& bytes, DeviceConfig& config, PanelState& panel,
+                        const LayoutContext& context,
+                        EmptyApplication empty = EmptyApplication::ShowDefault);
 
   // Whether bytes, as read from a file, are a record of the connected device; decodes it into
   // config and panel when they are.
   static bool DecodeFileRecord(const QByteArray& bytes, const LayoutContext& context,
-                               DeviceConfig& config, PanelState& panel);
+                               DeviceConfig& config, PanelState& panel,
+                               EmptyApplication empty = EmptyApplication::ShowDefault);
   // ".tmc" for type 121, ".itc" for every other type.
   static QString ExtensionFor(std::uint8_t typeCode);
   // Replaces path with exactly record, or leaves an existing file as it was.

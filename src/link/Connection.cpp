@@ -38,19 +38,20 @@ bool TryTcpDevice(CXmit& link, DeviceIdentity& identity, const QString& address,
   return false;
 }
 
-// Address of the announced device the target names; empty when none may be tried.
-QString TargetAddress(const QVector<DiscoveredDevice>& announced, const NetworkTarget& target) {
+// The announced device the target names; an empty address when none may be tried.
+DiscoveredDevice TargetDevice(const QVector<DiscoveredDevice>& announced,
+                              const NetworkTarget& target) {
   switch (target.kind) {
     case NetworkTarget::Kind::First:
       // Others are reached once the first has expired.
-      return announced.isEmpty() ? QString() : announced.first().address;
+      return announced.isEmpty() ? DiscoveredDevice{} : announced.first();
     case NetworkTarget::Kind::None:
       return {};
     case NetworkTarget::Kind::Identifier:
       break;
   }
   for (const DiscoveredDevice& device : announced) {
-    if (device.identifier == target.identifier) return device.address;
+    if (device.identifier == target.identifier) return device;
   }
   return {};
 }
@@ -158,8 +159,11 @@ bool ConnectDevice(CXmit& link, DeviceIdentity& identity, const DiscoveryTable& 
                    ChannelOpener& opener) {
   link.CloseAll();
   // Copy() holds the discovery lock only for the copy; connecting runs without it.
-  const QString address = TargetAddress(discovery.Copy(), target);
-  bool connected = !address.isEmpty() && TryTcpDevice(link, identity, address, options, opener);
+  const DiscoveredDevice device = TargetDevice(discovery.Copy(), target);
+  bool connected =
+      !device.address.isEmpty() && TryTcpDevice(link, identity, device.address, options, opener);
+  // The identifier names the device's backups; a serial device goes by its port.
+  identity.Name = connected ? device.identifier : QString();
   if (!connected) connected = TrySerialDevices(link, identity, options, opener);
   link.LinkError = false;
   return connected;

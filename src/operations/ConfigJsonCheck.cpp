@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "config/ConfigCodec.h"
-#include "config/ConfigFields.h"
 #include "config/ConfigJson.h"
 #include "config/DeviceCharset.h"
 #include "config/DeviceCodes.h"
+#include "config/FieldPaths.h"
 #include "operations/Capabilities.h"
 #include "operations/FieldWidths.h"
 #include "operations/ModelTable.h"
@@ -25,54 +25,79 @@ constexpr std::int64_t kMinPid = 32;
 constexpr std::int32_t kFirstServedProtocol = 2;
 constexpr std::int64_t kMinutesPerDay = 24 * 60;
 
-// Field names at one level of the JSON form, and the slot arrays below it.
-class KeyLister {
- public:
-  void Field(const char* name, std::int32_t&) { names.insert(QLatin1String(name)); }
-  void Field(const char* name, QString&) { names.insert(QLatin1String(name)); }
-  template <std::size_t N>
-  void Numbers(const char* name, std::array<std::int32_t, N>&) {
-    names.insert(QLatin1String(name));
-  }
-  template <class T, std::size_t N>
-  void Slots(const char* name, std::array<T, N>& slots) {
-    names.insert(QLatin1String(name));
-    KeyLister inner;
-    VisitFields(inner, slots[0]);
-    slotNames.insert(QLatin1String(name), inner.names);
-  }
-
-  QSet<QString> names;
-  QHash<QString, QSet<QString>> slotNames;
-};
-
-void CheckKeys(const QJsonObject& object, const QSet<QString>& names, const QString& prefix,
-               ConfigJsonCheck& check) {
-  for (const QString& key : object.keys()) {
-    if (!names.contains(key)) check.errors << QStringLiteral("%1%2: unknown key").arg(prefix, key);
-  }
-  QStringList missing;
-  for (const QString& name : names) {
-    if (!object.contains(name)) missing << prefix + name;
-  }
-  missing.sort();
-  for (const QString& key : missing)
-    check.warnings << QStringLiteral("%1: missing, the model's default is kept").arg(key);
+// "UNIT131 (type 131)"; a code no model answers to is named by its number alone.
+QString ModelOf(std::uint8_t type) {
+  NullPrompts silent;
+  const QString name = ModelName(type, silent);
+  return name.isEmpty() ? QStringLiteral("type %1").arg(type)
+                        : QStringLiteral("%1 (type %2)").arg(name).arg(type);
 }
 
-void CheckAllKeys(const QJsonObject& root, ConfigJsonCheck& check) {
-  DeviceConfig scratch;
-  KeyLister lister;
-  VisitFields(lister, scratch);
-  CheckKeys(root, lister.names, QString(), check);
-  for (auto it = lister.slotNames.cbegin(); it != lister.slotNames.cend(); ++it) {
-    const QJsonArray array = root.value(it.key()).toArray();
+// The keys of the JSON form against the fields the model's record carries: a key of no field is
+// unknown, a field of another model is refused, a carried field left out is a warning.
+class KeyCheck {
+ public:
+  KeyCheck(const DeviceConfig& config, const LayoutContext& context, ConfigJsonCheck& check)
+      : m_carried(CarriedFieldPaths(config, context)),
+        m_model(ModelOf(context.typeCode)),
+        m_check(check) {
+    DeviceConfig scratch;
+    VisitFieldPaths(
+        scratch, [&](const QString& path, std::int32_t&) { m_all.insert(path); },
+        [&](const QString& path, QString&) { m_all.insert(path); });
+  }
+
+  void Object(const QJsonObject& object, const QString& prefix) {
+    for (const QString& key : object.keys()) {
+      const QString path = prefix + key;
+      if (prefix.isEmpty() &&
+          (key == QLatin1String(kDeviceTypeCodeKey) || key == QLatin1String(kFirmwareVersionKey)))
+        continue;
+      if (!AnyUnder(m_all, path)) {
+        m_check.errors << QStringLiteral("%1: unknown key").arg(path);
+      } else if (!AnyUnder(m_carried, path)) {
+        m_check.errors << QStringLiteral("%1: %2 does not carry this field").arg(path, m_model);
+      } else if (object.value(key).isArray() && !object.value(key).toArray().isEmpty() &&
+                 object.value(key).toArray().first().isObject()) {
+        Slots(object.value(key).toArray(), path);
+      }
+    }
+    QStringList missing;
+    for (const QString& path : m_carried) {
+      if (!path.startsWith(prefix)) continue;
+      const QString key = TopKeyOf(path.mid(prefix.size()));
+      if (!key.contains(u'.') && !object.contains(key) && !missing.contains(prefix + key))
+        missing << prefix + key;
+    }
+    missing.sort();
+    for (const QString& key : missing)
+      m_check.warnings << QStringLiteral("%1: missing, the model's default is kept").arg(key);
+  }
+
+ private:
+  void Slots(const QJsonArray& array, const QString& path) {
     for (qsizetype i = 0; i < array.size(); ++i) {
-      CheckKeys(array.at(i).toObject(), it.value(), QStringLiteral("%1[%2].").arg(it.key()).arg(i),
-                check);
+      const QString slot = QStringLiteral("%1[%2]").arg(path).arg(i);
+      if (!AnyUnder(m_carried, slot + u'.')) {
+        m_check.errors << QStringLiteral("%1: %2 does not carry this slot").arg(slot, m_model);
+        continue;
+      }
+      Object(array.at(i).toObject(), slot + u'.');
     }
   }
-}
+  // Whether one of paths is key itself or lies below it.
+  static bool AnyUnder(const QSet<QString>& paths, const QString& key) {
+    if (paths.contains(key)) return true;
+    for (const QString& path : paths)
+      if (path.startsWith(key) && (key.endsWith(u'.') || path.at(key.size()) == u'[')) return true;
+    return false;
+  }
+
+  QSet<QString> m_carried;
+  QSet<QString> m_all;
+  QString m_model;
+  ConfigJsonCheck& m_check;
+};
 
 // Keys given twice in one object ("Services[2].Lcn"): a JSON reader would silently keep the last.
 // The text has already parsed, so only strings, nesting and key positions matter.
@@ -356,6 +381,24 @@ DeviceConfig ModelDefaults(const LayoutContext& context) {
   return config;
 }
 
+QString CheckJsonOrigin(const JsonOrigin& origin, const LayoutContext& context) {
+  if (origin.typeCode >= 0 && origin.typeCode != context.typeCode)
+    return QStringLiteral("%1: the file holds a configuration of %2, not of %3")
+        .arg(QLatin1String(kDeviceTypeCodeKey), ModelOf(static_cast<std::uint8_t>(origin.typeCode)),
+             ModelOf(context.typeCode));
+  if (origin.mainVersion < 0 || origin.mainVersion == context.mainVersion) return {};
+  LayoutContext read = context;
+  read.mainVersion = static_cast<std::uint8_t>(origin.mainVersion);
+  if (SameRecordLayout(read, context)) return {};
+  return QStringLiteral(
+             "%1: the file was read from firmware version %2, whose record for %3 is laid out "
+             "differently from version %4's")
+      .arg(QLatin1String(kFirmwareVersionKey))
+      .arg(origin.mainVersion)
+      .arg(ModelOf(context.typeCode))
+      .arg(context.mainVersion);
+}
+
 void CheckConfigValues(const DeviceConfig& config, const LayoutContext& context,
                        QStringList& errors) {
   ValueRules rules(config, context, errors);
@@ -379,7 +422,8 @@ bool ReadConfigJson(const QByteArray& json, const LayoutContext& context, bool s
   for (const QString& key : DuplicateKeys(WithoutByteOrderMark(json)))
     check.errors << QStringLiteral("%1: given more than once").arg(key);
   if (strict) {
-    CheckAllKeys(QJsonDocument::fromJson(WithoutByteOrderMark(json)).object(), check);
+    KeyCheck(parsed, context, check)
+        .Object(QJsonDocument::fromJson(WithoutByteOrderMark(json)).object(), QString());
     CheckConfigValues(parsed, context, check.errors);
   } else {
     // Lenient reading keeps old files' habits, never a number bent to fit its field.

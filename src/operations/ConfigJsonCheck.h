@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "config/ConfigJson.h"
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
 
@@ -20,7 +21,12 @@ struct ConfigJsonCheck {
 // of its layout and the values the window's pages fall back to.
 DeviceConfig ModelDefaults(const LayoutContext& context);
 
-// Reads the JSON form for one model. Strict: unknown keys, values the window would not accept for
+// Empty when a file read from origin may go to a device of context: the same type code, and a
+// firmware version whose record is laid out alike; otherwise why not.
+QString CheckJsonOrigin(const JsonOrigin& origin, const LayoutContext& context);
+
+// Reads the JSON form for one model. Strict: unknown keys, keys of fields the model's record
+// does not carry, values the window would not accept for
 // this model (the pages' ranges, text lengths and lists) and characters the device cannot show are
 // errors naming the field; the values are checked only where the model's record carries them.
 // Lenient: today's reading (missing keys are zero, nothing else checked). False when anything was

@@ -3,37 +3,11 @@
 #include <limits>
 
 #include "config/ConfigCodec.h"
-#include "config/ConfigFields.h"
+#include "config/FieldPaths.h"
 
 namespace ostrivane {
 
 namespace {
-
-class NumberCollector {
- public:
-  void Field(const char* name, std::int32_t& value) { fields.append({Path(name), &value}); }
-  void Field(const char*, QString&) {}
-  template <std::size_t N>
-  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
-    for (std::size_t i = 0; i < N; ++i)
-      fields.append({QStringLiteral("%1[%2]").arg(Path(name)).arg(i), &values[i]});
-  }
-  template <class T, std::size_t N>
-  void Slots(const char* name, std::array<T, N>& slots) {
-    const QString outer = m_prefix;
-    for (std::size_t i = 0; i < N; ++i) {
-      m_prefix = QStringLiteral("%1%2[%3].").arg(outer, QLatin1String(name)).arg(i);
-      VisitFields(*this, slots[i]);
-    }
-    m_prefix = outer;
-  }
-
-  QVector<NumberField> fields;
-
- private:
-  QString Path(const char* name) const { return m_prefix + QLatin1String(name); }
-  QString m_prefix;
-};
 
 // The configuration as the device would give it back; false when no record can be built.
 bool RoundTrip(const DeviceConfig& config, const LayoutContext& context, DeviceConfig& back) {
@@ -45,7 +19,7 @@ bool RoundTrip(const DeviceConfig& config, const LayoutContext& context, DeviceC
   if (!EncodeConfigImage(copy, panel, context, record)) return false;
   back = DeviceConfig{};
   PanelState decodedPanel;
-  return DecodeConfigImage(record, context, back, decodedPanel);
+  return DecodeConfigImage(record, context, back, decodedPanel, EmptyApplication::KeepEmpty);
 }
 
 bool Fits(DeviceConfig& work, const LayoutContext& context, int field, std::int32_t value) {
@@ -57,9 +31,14 @@ bool Fits(DeviceConfig& work, const LayoutContext& context, int field, std::int3
 }  // namespace
 
 QVector<NumberField> NumberFields(DeviceConfig& config) {
-  NumberCollector collector;
-  VisitFields(collector, config);
-  return collector.fields;
+  QVector<NumberField> fields;
+  VisitFieldPaths(
+      config,
+      [&](const QString& path, std::int32_t& value) {
+        fields.append({path, &value});
+      },
+      [](const QString&, QString&) {});
+  return fields;
 }
 
 bool KeepsValue(const DeviceConfig& config, const LayoutContext& context, int field) {

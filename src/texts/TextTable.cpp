@@ -474,6 +474,13 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"Keine Sicherung, nichts geschrieben: %1",
     u"Brak kopii, nic nie zapisano: %1",
     u"Sin copia, no se ha escrito nada: %1",
+    // 76
+    u"List full: some modulators are not shown",
+    u"Liste pleine : certains modulateurs ne sont pas affichés",
+    u"Elenco pieno: alcuni modulatori non sono mostrati",
+    u"Liste voll: einige Modulatoren werden nicht angezeigt",
+    u"Lista pełna: niektóre modulatory nie są wyświetlane",
+    u"Lista llena: algunos moduladores no se muestran",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 76;
+inline constexpr int kTextEntries = 77;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -55,9 +55,10 @@ inline constexpr int NoUsbPlayRecord = 69;
 inline constexpr int ModesOnly = 70;
 inline constexpr int EdidRepaired = 71;
 inline constexpr int EdidFailed = 72;
-inline constexpr int DeviceWillMove = 73;  // %1: the address (or DHCP)
-inline constexpr int BackupSaved = 74;      // %1: the backup's path
+inline constexpr int DeviceWillMove = 73;    // %1: the address (or DHCP)
+inline constexpr int BackupSaved = 74;       // %1: the backup's path
 inline constexpr int BackupNotWritten = 75;  // %1: why
+inline constexpr int DevicesLeftOut = 76;    // the device list is full
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

@@ -48,6 +48,10 @@ CDeviceList::CDeviceList(int languageIndex, QWidget* parent) : QWidget(parent) {
   // itemActivated covers double-click and Enter (and a single click where the style says so).
   connect(m_list, &QListWidget::itemActivated, this, [this] { PickCurrent(); });
 
+  m_leftOut = new QLabel(LocalText(text::DevicesLeftOut, languageIndex), this);
+  m_leftOut->setObjectName(QStringLiteral("devicesLeftOut"));
+  m_leftOut->setVisible(false);
+
   m_connect = new QPushButton(LocalText(text::Connect, languageIndex), this);
   m_connect->setObjectName(QStringLiteral("connectButton"));
   m_connect->setAccessibleName(LocalText(text::Connect, languageIndex));
@@ -60,13 +64,15 @@ CDeviceList::CDeviceList(int languageIndex, QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(kMargin, kMargin, kMargin, 0);
   layout->addWidget(m_caption);
   layout->addWidget(m_list);
+  layout->addWidget(m_leftOut);
   layout->addWidget(m_connect, 0, Qt::AlignRight);
   setTabOrder(m_list, m_connect);
   setFocusProxy(m_list);
 }
 
 void CDeviceList::ShowDevices(const QVector<DiscoveredDevice>& announced,
-                              const QHash<QString, DeviceIdentity>& identified) {
+                              const QHash<QString, DeviceIdentity>& identified, int leftOut) {
+  m_leftOut->setVisible(leftOut > 0);
   for (int row = m_list->count() - 1; row >= 0; --row) {
     const QString identifier = m_list->item(row)->data(kIdentifierRole).toString();
     const bool stays =
@@ -93,6 +99,10 @@ QStringList CDeviceList::EntryTexts() const {
   QStringList texts;
   for (int row = 0; row < m_list->count(); ++row) texts.append(m_list->item(row)->text());
   return texts;
+}
+
+bool CDeviceList::SaysDevicesLeftOut() const {
+  return !m_leftOut->isHidden();
 }
 
 int CDeviceList::LayoutHeight() const {

@@ -28,8 +28,10 @@ class CDeviceList final : public QWidget {
   explicit CDeviceList(int languageIndex, QWidget* parent = nullptr);
 
   // Follows the discovery table: entries come and go, the selection stays on its identifier.
+  // leftOut: announcements the full table turned away; the list then says it is not complete.
   void ShowDevices(const QVector<DiscoveredDevice>& announced,
-                   const QHash<QString, DeviceIdentity>& identified);
+                   const QHash<QString, DeviceIdentity>& identified, int leftOut = 0);
+  bool SaysDevicesLeftOut() const;
   QStringList EntryTexts() const;
   int LayoutHeight() const;
 
@@ -41,6 +43,7 @@ class CDeviceList final : public QWidget {
   QListWidgetItem* ItemFor(const QString& identifier) const;
 
   QLabel* m_caption = nullptr;
+  QLabel* m_leftOut = nullptr;
   QListWidget* m_list = nullptr;
   QPushButton* m_connect = nullptr;
 };

@@ -34,7 +34,7 @@ void COstrivaneDlg::RefreshDeviceList() {
   m_deviceListShown = !m_connected && m_choice.Rack();
   if (!m_deviceListShown) return;
   const bool appearing = m_deviceList->isHidden();
-  m_deviceList->ShowDevices(announced, m_identified);
+  m_deviceList->ShowDevices(announced, m_identified, m_discovery.LeftOut());
   // Enter picks at once; the installer does not have to find the list first.
   if (appearing && isActiveWindow()) m_deviceList->setFocus();
 }

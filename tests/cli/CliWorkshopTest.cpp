@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 
-#include "CliTestSupport.h"
+#include "RackSupport.h"
 #include "link/FrameCodec.h"
 
 using namespace ostrivane;
@@ -18,30 +18,7 @@ quint16 DiscoveryPort(int offset) {
 }
 
 // A simulated device on a loopback address of its own, announced under an identifier.
-struct AnnouncedDevice {
-  AnnouncedDevice(std::uint8_t type, const QString& address, quint16 tcpPort, const QString& id,
-                  quint16 discoveryPort)
-      : device([&] {
-          SimOptions options;
-          options.typeCode = type;
-          return options;
-        }()),
-        server(device, tcpPort, address),
-        announcer([&] {
-          AnnouncerOptions options;
-          options.identifier = id;
-          options.address = address;
-          options.port = discoveryPort;
-          options.interval = std::chrono::milliseconds(100);
-          return options;
-        }()) {}
-
-  bool Start() { return server.Start() && announcer.Start(); }
-
-  SimulatedModulator device;
-  TcpServer server;
-  Announcer announcer;
-};
+using AnnouncedDevice = RackDevice;
 
 QStringList DiscoveryOptions(quint16 port, quint16 devicePort) {
   return {QStringLiteral("--discovery-interface"),

@@ -32,6 +32,8 @@ struct RackDevice {
           return options;
         }()) {}
 
+  bool Start() { return server.Start() && announcer.Start(); }
+
   SimulatedModulator device;
   TcpServer server;
   Announcer announcer;

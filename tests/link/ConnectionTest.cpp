@@ -122,6 +122,7 @@ TEST_F(Connecting, ChosenTarget_TriesOnlyThatAnnouncedDeviceThenTheSerialPorts) 
   EXPECT_TRUE(ConnectDevice(link, identity, table, options, NetworkTarget::Named("dev2"), opener));
   EXPECT_EQ(opener.attempts, QStringList{"tcp:127.0.0.3:7777"});
   EXPECT_EQ(identity.DeviceTypeCode, 131);
+  EXPECT_EQ(identity.Name, QStringLiteral("dev2"));  // its backups are named after it
 
   // Several devices and no choice yet: no network device, but a cable still counts.
   opener.attempts.clear();
@@ -129,6 +130,7 @@ TEST_F(Connecting, ChosenTarget_TriesOnlyThatAnnouncedDeviceThenTheSerialPorts) 
   EXPECT_TRUE(ConnectDevice(link, identity, table, options, NetworkTarget::Nobody(), opener));
   EXPECT_EQ(opener.attempts, (QStringList{"serial:/dev/a", "serial:/dev/b"}));
   EXPECT_TRUE(link.HasSerial());
+  EXPECT_EQ(identity.Name, QString());  // a cable goes by its port
 
   // The chosen device is not announced (any more): the first entry is not taken instead.
   opener.attempts.clear();

@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -156,6 +157,19 @@ TEST(DeviceListTest, TwoDevices_ListedAndNothingConnectedUntilEnterPicksOne) {
   EXPECT_EQ(rack[1].Count(cmd::ReadConfig), 1);
   EXPECT_EQ(rack[0].Count(cmd::ReadConfig), 0);
   EXPECT_EQ(RememberedFile(ui), QStringLiteral("RACK-B\n"));
+}
+
+TEST(DeviceListTest, FullTable_TheListSaysDevicesWereLeftOut) {
+  CDeviceList list(0);
+  const QVector<DiscoveredDevice> announced = {
+      {QStringLiteral("RACK-A"), QStringLiteral("127.0.0.2")}};
+  list.ShowDevices(announced, {});
+  EXPECT_FALSE(list.SaysDevicesLeftOut());
+  list.ShowDevices(announced, {}, 3);
+  EXPECT_TRUE(list.SaysDevicesLeftOut());
+  auto* note = list.findChild<QLabel*>(QStringLiteral("devicesLeftOut"));
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text(), QStringLiteral("List full: some modulators are not shown"));
 }
 
 TEST(DeviceListTest, ChosenDeviceLostAndAnnouncedAgain_ReconnectsToTheSameOne) {
