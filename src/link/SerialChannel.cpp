@@ -33,8 +33,8 @@ OpenFailure OpenFailureOf(const QString& path, QSerialPort::SerialPortError erro
       failure.cause = OpenFailure::Cause::Permission;
       // The port's own group is the one to join; "dialout" where the system does not say.
       const QString group = QFileInfo(path).group();
-      failure.group = group.isEmpty() || group == QLatin1String("root") ? QStringLiteral("dialout")
-                                                                        : group;
+      failure.group =
+          group.isEmpty() || group == QLatin1String("root") ? QStringLiteral("dialout") : group;
       break;
     }
     case QSerialPort::DeviceNotFoundError:

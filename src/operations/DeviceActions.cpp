@@ -136,9 +136,9 @@ bool SetClockFromComputer(OperationContext& ctx, const QDateTime& now) {
                                 .arg(local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
   } else {
     const bool refused = ctx.link.ReplyStatus == LinkStatus::Refused && !ctx.link.LinkError;
-    ctx.status.NoteActivity(LocalText(text::ClockNotSet, language)
-                                .arg(LocalText(refused ? text::ReasonRefused : text::ReasonNoAnswer,
-                                               language)));
+    ctx.status.NoteActivity(
+        LocalText(text::ClockNotSet, language)
+            .arg(LocalText(refused ? text::ReasonRefused : text::ReasonNoAnswer, language)));
   }
   return set;
 }

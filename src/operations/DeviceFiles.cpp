@@ -114,15 +114,15 @@ QString DownloadLogs(OperationContext& ctx, const QDateTime& now, const QString&
   {
     const TransferScope transfer(ctx.link, TransferKind::Logs);
     for (int i = 0; i < count; ++i) {
-      if (DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]),
-                             path, i + 1, count)) {
+      if (DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]), path,
+                             i + 1, count)) {
         ++received;
       }
     }
   }
-  ctx.status.NoteActivity(LocalText(text::LogsSaved, ctx.settings.LanguageIndex())
-                              .arg(QDir::toNativeSeparators(path), QString::number(received),
-                                   QString::number(count)));
+  ctx.status.NoteActivity(
+      LocalText(text::LogsSaved, ctx.settings.LanguageIndex())
+          .arg(QDir::toNativeSeparators(path), QString::number(received), QString::number(count)));
   MessageBoxRequest box;
   box.owner = PromptOwner::MainWindow;
   box.caption = kApplicationName;

@@ -53,8 +53,11 @@ qsizetype BlockCount(qsizetype length, qsizetype blockSize) {
   return (length + blockSize - 1) / blockSize;
 }
 
+// As the title shows the firmware ("20.10"), with the main version byte given.
 QString MainVersionText(const OperationContext& ctx, unsigned version) {
-  return FormatMainVersion(ctx.identity.DeviceTypeCode, version);
+  DeviceIdentity identity = ctx.identity;
+  identity.Version.main = static_cast<std::uint8_t>(version & 0xFF);
+  return FormatTitleVersion(identity);
 }
 
 QString SecondaryVersionText(const OperationContext& ctx, unsigned version) {
@@ -76,8 +79,8 @@ void NoteTransfer(OperationContext& ctx, const QString& before, const QString& a
   }
   // No failed step: the image was refused before anything went out (no profile, too long).
   const QString reason = Text(ctx, steps.failure.isEmpty() ? text::ReasonInvalid
-                                   : steps.refused        ? text::ReasonRefused
-                                                          : text::ReasonNoAnswer);
+                                   : steps.refused         ? text::ReasonRefused
+                                                           : text::ReasonNoAnswer);
   if (steps.failedBlock > 0) {
     ctx.status.NoteActivity(Text(ctx, text::UpgradeFailedAtBlock)
                                 .arg(QString::number(steps.failedBlock),

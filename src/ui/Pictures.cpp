@@ -288,8 +288,7 @@ void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect) {
   PaintPicture(painter, picture, rect, QGuiApplication::palette());
 }
 
-void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect,
-                  const QPalette& palette) {
+void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect, const QPalette& palette) {
   const qreal side = std::min(rect.width(), rect.height());
   if (side <= 0) return;
   painter.save();

@@ -86,9 +86,10 @@ TEST(ManufacturerButtonsTest, SaveLoadBackupAndClock_EachLeaveAnActivityLineWith
   Click(window, control::LoadButton);
   EXPECT_EQ(count(QStringLiteral("Configuration loaded from ") + site), 1);
   // The device's record is kept before the loaded one replaces it.
-  const QString backups = QDir::toNativeSeparators(window.DataFolder() + QStringLiteral("/backups/"));
-  ASSERT_TRUE(WaitUntil([&] { return count(QStringLiteral("Backup saved: ") + backups) == 1; },
-                        2000))
+  const QString backups =
+      QDir::toNativeSeparators(window.DataFolder() + QStringLiteral("/backups/"));
+  ASSERT_TRUE(
+      WaitUntil([&] { return count(QStringLiteral("Backup saved: ") + backups) == 1; }, 2000))
       << window.Activity().Lines().join('\n').toStdString();
 
   Click(window, control::ClockSetButton);

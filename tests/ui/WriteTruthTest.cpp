@@ -246,7 +246,9 @@ TEST(ThemeTest, DarkPalette_StripAndStatusTextStayReadable) {
 }
 
 TEST(ActivityTextTest, PortWithoutPermission_NamesTheGroupToJoinInTheWindowsLanguage) {
-  OpenFailure denied{OpenFailure::Cause::Permission, QStringLiteral("/dev/ttyACM0"), {},
+  OpenFailure denied{OpenFailure::Cause::Permission,
+                     QStringLiteral("/dev/ttyACM0"),
+                     {},
                      QStringLiteral("dialout")};
   EXPECT_EQ(OpenFailureText(denied, 0),
             QStringLiteral("Cannot open /dev/ttyACM0: permission denied; join the group dialout "
@@ -254,7 +256,7 @@ TEST(ActivityTextTest, PortWithoutPermission_NamesTheGroupToJoinInTheWindowsLang
   EXPECT_TRUE(OpenFailureText(denied, 3).contains(QStringLiteral("Gruppe dialout")));
   // The command line keeps its English sentence.
   EXPECT_EQ(denied.Sentence(), QStringLiteral("cannot open /dev/ttyACM0: permission denied — is "
-                                               "the user in the dialout group?"));
+                                              "the user in the dialout group?"));
 }
 
 // Share of a picture's area that stands out (3:1) from the window colour it is drawn on.
@@ -286,9 +288,9 @@ TEST(ThemeTest, DarkPalette_EveryPictureStandsOutFromTheWindow) {
   constexpr double kMinimumShare = 0.04;
   for (int i = 0; i <= static_cast<int>(Picture::DoubleArrow); ++i) {
     const auto picture = static_cast<Picture>(i);
-    EXPECT_GE(StandingOut([&](QPainter& p, const QRectF& r) { PaintPicture(p, picture, r, dark); },
-                          dark),
-              kMinimumShare)
+    EXPECT_GE(
+        StandingOut([&](QPainter& p, const QRectF& r) { PaintPicture(p, picture, r, dark); }, dark),
+        kMinimumShare)
         << "picture " << i;
   }
   for (const SchedulePicture picture :
