@@ -20,6 +20,9 @@ class StatusSink {
   // While the main firmware image is written the window refuses input and cannot be closed:
   // an interrupted transfer leaves the device without working firmware.
   virtual void LockWindow(bool /*locked*/) {}
+  // A line for the window's activity panel and log: what an operation did and what came of it
+  // (files written, versions before and after), kept after the status text has gone.
+  virtual void NoteActivity(const QString& /*event*/) {}
 };
 
 class NullStatusSink final : public StatusSink {

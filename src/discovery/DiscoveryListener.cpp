@@ -109,6 +109,16 @@ int DiscoveryListener::OpenSocket(QUdpSocket& socket, const DiscoveryOptions& op
                                       ? FirstActiveIpv4Interface()
                                       : InterfaceWithAddress(options.interfaceAddress);
   if (!local.isValid()) return discovery_start::kNoInterface;
+  m_interfaceName = local.humanReadableName();
+  if (!options.interfaceAddress.isEmpty()) {
+    m_interfaceName += u' ' + options.interfaceAddress;
+  } else {
+    for (const QNetworkAddressEntry& entry : local.addressEntries()) {
+      if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol) continue;
+      m_interfaceName += u' ' + entry.ip().toString();
+      break;
+    }
+  }
   QHostAddress group;
   if (!group.setAddress(options.group) || !socket.joinMulticastGroup(group, local))
     return discovery_start::kJoinFailed;

@@ -55,6 +55,8 @@ class DiscoveryListener {
   bool IsRunning() const { return m_thread != nullptr; }
   // Port the socket is bound to (0 when not running).
   quint16 BoundPort() const { return m_boundPort.load(); }
+  // The interface joined to the group ("eth0 192.168.1.20"); valid once Start returned kStarted.
+  const QString& InterfaceName() const { return m_interfaceName; }
   // Passes completed so far; lets callers wait for the listener without sleeping blindly.
   quint64 PassCount() const { return m_passes.load(); }
 
@@ -69,6 +71,8 @@ class DiscoveryListener {
   Clock& m_clock;
   std::atomic<quint16> m_boundPort{0};
   std::atomic<quint64> m_passes{0};
+  // Written by the listener thread before it reports the start, read after that.
+  QString m_interfaceName;
   std::unique_ptr<QThread> m_thread;
 };
 

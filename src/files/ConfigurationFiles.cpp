@@ -81,6 +81,13 @@ void ConfigurationFiles::Report(const QString& text, bool error) {
   m_status.ShowStatusText(text, kStatusMs, false);
 }
 
+void ConfigurationFiles::Note(int entry, const QString& path, const QString& why) {
+  // One pass: a "%2" in a file name stays as it is.
+  const QString text = LocalText(entry, m_settings.LanguageIndex());
+  const QString file = QDir::toNativeSeparators(path);
+  m_status.NoteActivity(why.isEmpty() ? text.arg(file) : text.arg(file, why));
+}
+
 SaveOutcome ConfigurationFiles::SaveConfiguration(DeviceConfig& config, PanelState& panel,
                                                   const LayoutContext& context) {
   const QString path = ChooseFile(kSaveTitle, true, context.typeCode);
@@ -107,13 +114,16 @@ SaveOutcome ConfigurationFiles::SaveConfigurationTo(const QString& path, DeviceC
   // Encoding first, so that a record that cannot be built leaves an existing file untouched.
   if (!encoded || record.isEmpty() || record.size() > qsizetype{kConfigImageMax}) {
     Report(LocalText(text::ConfigurationError, m_settings.LanguageIndex()), true);
+    Note(text::NotSavedTo, path, LocalText(text::ConfigurationError, m_settings.LanguageIndex()));
     return SaveOutcome::ConfigurationError;
   }
   if (!WriteRecordFile(path, record)) {
     Report(kWriteErrorText, true);
+    Note(text::NotSavedTo, path, kWriteErrorText);
     return SaveOutcome::WriteError;
   }
   Report(kSavedText, false);
+  Note(text::SavedTo, path);
   return SaveOutcome::Saved;
 }
 
@@ -123,6 +133,7 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     Report(kReadErrorText, true);
+    Note(text::NotLoadedFrom, path, kReadErrorText);
     return {LoadOutcome::ReadError};
   }
   // One byte more than a record can hold tells an oversized file from a full one.
@@ -131,6 +142,7 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
   file.close();
   if (readFailed) {
     Report(kReadErrorText, true);
+    Note(text::NotLoadedFrom, path, kReadErrorText);
     return {LoadOutcome::ReadError};
   }
   return LoadRecord(bytes, config, panel, context);
@@ -141,10 +153,12 @@ LoadResult ConfigurationFiles::LoadRecord(const QByteArray& bytes, DeviceConfig&
                                           EmptyApplication empty) {
   if (!DecodeFileRecord(bytes, context, config, panel, empty)) {
     Report(kNotCompatibleText, true);
+    Note(text::NotLoadedFrom, path, kNotCompatibleText);
     return {LoadOutcome::NotCompatible};
   }
   panel.RequestFactoryDefault();
   Report(kLoadedText, false);
+  Note(text::LoadedFrom, path);
   return {LoadOutcome::Loaded, LoadResult::kManufacturerPage};
 }
 

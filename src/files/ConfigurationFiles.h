@@ -83,6 +83,8 @@ class ConfigurationFiles {
  private:
   QString ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode);
   void Report(const QString& text, bool error);
+  // The activity line: entry with the file and, for a failure, the status text shown.
+  void Note(int entry, const QString& path, const QString& why = {});
 
   const ApplicationData& m_settings;
   Prompts& m_prompts;

@@ -30,4 +30,17 @@ class Channel {
   virtual QString Describe() const = 0;
 };
 
+// Why a channel could not be opened, by the cause an installer can act on.
+struct OpenFailure {
+  enum class Cause { Permission, NoDevice, Refused, NoAnswer, NotAnAddress, Other };
+  Cause cause = Cause::Other;
+  QString where;         // the port's path, or "ADDRESS:PORT" (just the address for NotAnAddress)
+  QString detail;        // the system's own words, for Other
+  QString group;         // Permission: the group that owns the port, which the user would join
+  bool network = false;  // a TCP address rather than a serial port
+
+  // In English, as the command line says it ("connection refused by 127.0.0.1:1").
+  QString Sentence() const;
+};
+
 }  // namespace ostrivane

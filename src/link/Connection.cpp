@@ -77,19 +77,48 @@ std::unique_ptr<Channel> SystemChannelOpener::OpenSerial(const QString& path) {
   return SerialChannel::Open(path);
 }
 
+QString OpenFailure::Sentence() const {
+  switch (cause) {
+    case Cause::Permission:
+      return QStringLiteral("cannot open %1: permission denied — is the user in the %2 group?")
+          .arg(where, group);
+    case Cause::NoDevice:
+      return QStringLiteral("cannot open %1: no such device").arg(where);
+    case Cause::Refused:
+      return QStringLiteral("connection refused by %1").arg(where);
+    case Cause::NoAnswer:
+      return QStringLiteral("no answer from %1 (connection timed out)").arg(where);
+    case Cause::NotAnAddress:
+      return QStringLiteral("%1 is not an IPv4 address").arg(where);
+    case Cause::Other:
+      break;
+  }
+  return (network ? QStringLiteral("cannot connect to %1: %2")
+                  : QStringLiteral("cannot open %1: %2"))
+      .arg(where, detail);
+}
+
 std::unique_ptr<Channel> ReportingChannelOpener::OpenTcp(const QString& host, quint16 port,
                                                          int timeoutMs) {
-  QString why;
+  m_tried.append(QStringLiteral("%1:%2").arg(host).arg(port));
+  OpenFailure why;
   auto channel = TcpChannel::Connect(host, port, timeoutMs, &why);
   if (!channel) m_failures.append(why);
   return channel;
 }
 
 std::unique_ptr<Channel> ReportingChannelOpener::OpenSerial(const QString& path) {
-  QString why;
+  m_tried.append(path);
+  OpenFailure why;
   auto channel = SerialChannel::Open(path, &why);
   if (!channel) m_failures.append(why);
   return channel;
+}
+
+QStringList ReportingChannelOpener::Failures() const {
+  QStringList sentences;
+  for (const OpenFailure& failure : m_failures) sentences.append(failure.Sentence());
+  return sentences;
 }
 
 QStringList ListSerialPorts(const ConnectionOptions& options) {

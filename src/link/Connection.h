@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <cstdint>
 #include <memory>
 
@@ -44,16 +45,21 @@ class SystemChannelOpener final : public ChannelOpener {
   std::unique_ptr<Channel> OpenSerial(const QString& path) override;
 };
 
-// The system channels, remembering why each channel that failed could not be opened, so that a
-// command line can say more than "no device found".
+// The system channels, remembering what was tried and why each channel that failed could not be
+// opened, so that a command line or the window can say more than "no device found".
 class ReportingChannelOpener final : public ChannelOpener {
  public:
   std::unique_ptr<Channel> OpenTcp(const QString& host, quint16 port, int timeoutMs) override;
   std::unique_ptr<Channel> OpenSerial(const QString& path) override;
-  const QStringList& Failures() const { return m_failures; }
+  // In English, one sentence per failure.
+  QStringList Failures() const;
+  const QVector<OpenFailure>& FailureCauses() const { return m_failures; }
+  // "ADDRESS:PORT" and serial paths, in the order they were tried.
+  const QStringList& Tried() const { return m_tried; }
 
  private:
-  QStringList m_failures;
+  QVector<OpenFailure> m_failures;
+  QStringList m_tried;
 };
 
 // Which announced device a connection attempt may try over TCP. The serial ports are tried after

@@ -1,5 +1,6 @@
 #include "link/SerialChannel.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <algorithm>
 #include <thread>
@@ -22,27 +23,37 @@ int ToQtWait(Millis wait) {
   return static_cast<int>(std::clamp<long long>(wait.count(), 0, 0x7fffffff));
 }
 
-// The usual causes in the words an installer can act on.
-QString OpenFailure(const QString& path, QSerialPort::SerialPortError error,
-                    const QString& detail) {
+// The usual causes, in terms an installer can act on.
+OpenFailure OpenFailureOf(const QString& path, QSerialPort::SerialPortError error,
+                          const QString& detail) {
+  OpenFailure failure;
+  failure.where = path;
   switch (error) {
-    case QSerialPort::PermissionError:
-      return QStringLiteral("cannot open %1: permission denied — is the user in the dialout group?")
-          .arg(path);
+    case QSerialPort::PermissionError: {
+      failure.cause = OpenFailure::Cause::Permission;
+      // The port's own group is the one to join; "dialout" where the system does not say.
+      const QString group = QFileInfo(path).group();
+      failure.group =
+          group.isEmpty() || group == QLatin1String("root") ? QStringLiteral("dialout") : group;
+      break;
+    }
     case QSerialPort::DeviceNotFoundError:
-      return QStringLiteral("cannot open %1: no such device").arg(path);
+      failure.cause = OpenFailure::Cause::NoDevice;
+      break;
     default:
-      return QStringLiteral("cannot open %1: %2").arg(path, detail);
+      failure.detail = detail;
+      break;
   }
+  return failure;
 }
 
 }  // namespace
 
-std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path, QString* why) {
+std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path, OpenFailure* why) {
   auto port = std::make_unique<QSerialPort>();
   port->setPortName(path);
   if (!port->open(QIODevice::ReadWrite)) {
-    if (why) *why = OpenFailure(path, port->error(), port->errorString());
+    if (why) *why = OpenFailureOf(path, port->error(), port->errorString());
     return nullptr;
   }
   // As with the original port set-up, the results are not examined: a pseudo-terminal has no

@@ -111,17 +111,36 @@ bool SendDeviceClock(CXmit& link, std::uint16_t year, std::uint8_t month, std::u
   return link.Transact(cmd::System, payload, timeout::Normal);
 }
 
-bool SetClockFromComputer(OperationContext& ctx, const QDateTime& now) {
-  const QDateTime local = now.toLocalTime();
+namespace {
+
+bool SendClockOf(CXmit& link, const QDateTime& local) {
   const int year = local.date().year();
   if (!local.isValid() || year < 0 || year > 0xFFFF) {
-    return SendDeviceClock(ctx.link, 0, 0, 0, 255, 255, 255);
+    return SendDeviceClock(link, 0, 0, 0, 255, 255, 255);
   }
   const QTime t = local.time();
   return SendDeviceClock(
-      ctx.link, static_cast<std::uint16_t>(year), static_cast<std::uint8_t>(local.date().month()),
+      link, static_cast<std::uint16_t>(year), static_cast<std::uint8_t>(local.date().month()),
       static_cast<std::uint8_t>(local.date().day()), static_cast<std::uint8_t>(t.hour()),
       static_cast<std::uint8_t>(t.minute()), static_cast<std::uint8_t>(t.second()));
+}
+
+}  // namespace
+
+bool SetClockFromComputer(OperationContext& ctx, const QDateTime& now) {
+  const QDateTime local = now.toLocalTime();
+  const bool set = SendClockOf(ctx.link, local);
+  const int language = ctx.settings.LanguageIndex();
+  if (set) {
+    ctx.status.NoteActivity(LocalText(text::ClockSet, language)
+                                .arg(local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+  } else {
+    const bool refused = ctx.link.ReplyStatus == LinkStatus::Refused && !ctx.link.LinkError;
+    ctx.status.NoteActivity(
+        LocalText(text::ClockNotSet, language)
+            .arg(LocalText(refused ? text::ReasonRefused : text::ReasonNoAnswer, language)));
+  }
+  return set;
 }
 
 QByteArray SnapshotToBitmap(std::span<const std::uint8_t> data) {

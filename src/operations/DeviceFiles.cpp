@@ -7,6 +7,7 @@
 
 #include "link/CXmit.h"
 #include "link/Commands.h"
+#include "texts/TextTable.h"
 
 namespace ostrivane {
 
@@ -109,13 +110,19 @@ QString DownloadLogs(OperationContext& ctx, const QDateTime& now, const QString&
   const QString dir = folder.isEmpty() ? ctx.settings.DefaultSaveFolder() : folder;
   const QString path = QDir(dir).filePath(LogFileName(now));
   const int count = static_cast<int>(kLogFiles.size());
+  int received = 0;
   {
     const TransferScope transfer(ctx.link, TransferKind::Logs);
     for (int i = 0; i < count; ++i) {
-      DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]), path,
-                         i + 1, count);
+      if (DownloadDeviceFile(ctx, QString::fromLatin1(kLogFiles[static_cast<std::size_t>(i)]), path,
+                             i + 1, count)) {
+        ++received;
+      }
     }
   }
+  ctx.status.NoteActivity(
+      LocalText(text::LogsSaved, ctx.settings.LanguageIndex())
+          .arg(QDir::toNativeSeparators(path), QString::number(received), QString::number(count)));
   MessageBoxRequest box;
   box.owner = PromptOwner::MainWindow;
   box.caption = kApplicationName;

@@ -53,8 +53,41 @@ qsizetype BlockCount(qsizetype length, qsizetype blockSize) {
   return (length + blockSize - 1) / blockSize;
 }
 
-QString BlockStep(const char* image, qsizetype index, qsizetype count) {
-  return QStringLiteral("%1 block %2 of %3").arg(QLatin1String(image)).arg(index).arg(count);
+// As the title shows the firmware ("20.10"), with the main version byte given.
+QString MainVersionText(const OperationContext& ctx, unsigned version) {
+  DeviceIdentity identity = ctx.identity;
+  identity.Version.main = static_cast<std::uint8_t>(version & 0xFF);
+  return FormatTitleVersion(identity);
+}
+
+QString SecondaryVersionText(const OperationContext& ctx, unsigned version) {
+  return QStringLiteral("HW ") + FormatSecondaryVersion(ctx.identity.DeviceTypeCode, version);
+}
+
+// What the check found for one image: the version installed and the image that will be written.
+void NoteCheck(OperationContext& ctx, const QString& installed, const QString* writing) {
+  ctx.status.NoteActivity(writing ? Text(ctx, text::FirmwareWriting).arg(installed, *writing)
+                                  : Text(ctx, text::FirmwareCurrent).arg(installed));
+}
+
+// What came of one image's transfer, with the versions before and after.
+void NoteTransfer(OperationContext& ctx, const QString& before, const QString& after,
+                  const UpgradeSteps& steps, bool ok) {
+  if (ok) {
+    ctx.status.NoteActivity(Text(ctx, text::FirmwareUpgraded).arg(before, after));
+    return;
+  }
+  // No failed step: the image was refused before anything went out (no profile, too long).
+  const QString reason = Text(ctx, steps.failure.isEmpty() ? text::ReasonInvalid
+                                   : steps.refused         ? text::ReasonRefused
+                                                           : text::ReasonNoAnswer);
+  if (steps.failedBlock > 0) {
+    ctx.status.NoteActivity(Text(ctx, text::UpgradeFailedAtBlock)
+                                .arg(QString::number(steps.failedBlock),
+                                     QString::number(steps.blockCount), reason, before));
+    return;
+  }
+  ctx.status.NoteActivity(Text(ctx, text::UpgradeFailed).arg(after, reason, before));
 }
 
 // Secondary data goes out after the profile's skip; an image no longer than the skip sends none.
@@ -65,8 +98,8 @@ bool SendSecondaryData(OperationContext& ctx, const QByteArray& bytes, qsizetype
   bool ok = true;
   for (qsizetype offset = skip, index = 1; ok && offset < length; ++index) {
     const qsizetype n = std::min<qsizetype>(kSecondaryBlockSize, length - offset);
-    ok = steps.Check(ctx.link, FlashWrite(ctx.link, Piece(bytes, offset, n)),
-                     BlockStep("secondary image", index, count));
+    ok = steps.CheckBlock(ctx.link, FlashWrite(ctx.link, Piece(bytes, offset, n)),
+                          "secondary image", index, count);
     offset += n;
     ctx.status.SetProgress(Length32(length), Length32(offset));
   }
@@ -117,10 +150,10 @@ bool SendMainData(OperationContext& ctx, const QByteArray& bytes, bool viaFirmwa
   for (qsizetype offset = 0, index = 1; ok && offset < length; ++index) {
     const qsizetype n = std::min(blockSize, length - offset);
     const std::span<const std::uint8_t> piece = Piece(bytes, offset, n);
-    ok = steps.Check(ctx.link,
-                     viaFirmwareBlocks ? ctx.link.TransactWriteBlock(Length32(offset), piece)
-                                       : FlashWrite(ctx.link, piece),
-                     BlockStep("flash", index, count));
+    ok = steps.CheckBlock(ctx.link,
+                          viaFirmwareBlocks ? ctx.link.TransactWriteBlock(Length32(offset), piece)
+                                            : FlashWrite(ctx.link, piece),
+                          "flash", index, count);
     for (const std::uint8_t byte : piece) sum += byte;
     offset += n;
     ctx.status.SetProgress(Length32(length), Length32(offset));
@@ -208,12 +241,22 @@ FirmwareImage FindSecondaryImage(OperationContext& ctx) {
 
 bool UpgradeSteps::Check(const CXmit& link, bool ok, const QString& step) {
   if (!ok && failure.isEmpty()) {
-    failure = (link.ReplyStatus == LinkStatus::Refused && !link.LinkError
-                   ? QStringLiteral("the device refused ")
-                   : QStringLiteral("the device did not answer ")) +
+    refused = link.ReplyStatus == LinkStatus::Refused && !link.LinkError;
+    failure = (refused ? QStringLiteral("the device refused ")
+                       : QStringLiteral("the device did not answer ")) +
               step;
   }
   return ok;
+}
+
+bool UpgradeSteps::CheckBlock(const CXmit& link, bool ok, const char* image, qsizetype index,
+                              qsizetype count) {
+  if (!ok && failure.isEmpty()) {
+    failedBlock = index;
+    blockCount = count;
+  }
+  return Check(link, ok,
+               QStringLiteral("%1 block %2 of %3").arg(QLatin1String(image)).arg(index).arg(count));
 }
 
 bool SecondaryImageUpgrade(OperationContext& ctx, const FirmwareImage& image, UpgradeSteps& steps) {
@@ -268,7 +311,14 @@ FirmwareCheckResult RunHardwareCheck(OperationContext& ctx) {
     return result;
   }
   UpgradeSteps steps;
-  bool started = SecondaryImageUpgrade(ctx, secondary, steps);
+  bool started = false;
+  if (secondary.found) {
+    const QString before = SecondaryVersionText(ctx, ctx.identity.Version.secondary);
+    const QString after = SecondaryVersionText(ctx, static_cast<unsigned>(secondary.version));
+    NoteCheck(ctx, before, &after);
+    started = SecondaryImageUpgrade(ctx, secondary, steps);
+    NoteTransfer(ctx, before, after, steps, steps.failure.isEmpty());
+  }
   const FirmwareImage image =
       FindFirmwareImage(ctx, ModelName(ctx.identity.DeviceTypeCode, ctx.prompts));
   const bool mainWanted = MainImageWanted(ctx, image);
@@ -276,11 +326,15 @@ FirmwareCheckResult RunHardwareCheck(OperationContext& ctx) {
     ctx.flags.FirmwareReloadRequest = false;
     return result;
   }
+  const QString installed = MainVersionText(ctx, ctx.identity.Version.main);
+  const QString offered = MainVersionText(ctx, static_cast<unsigned>(image.version));
+  NoteCheck(ctx, installed, mainWanted ? &offered : nullptr);
   bool lastOk = true;
   if (mainWanted) {
     const MainUpgradeResult main = MainImageUpgrade(ctx, image);
     started = started || main.beganOk;
     lastOk = main.lastResult && main.steps.failure.isEmpty();
+    NoteTransfer(ctx, installed, offered, main.steps, lastOk);
     if (steps.failure.isEmpty()) steps.failure = main.steps.failure;
   }
   ctx.flags.FirmwareReloadRequest = false;

@@ -13,9 +13,14 @@ class CXmit;
 // Remembers the first step of a transfer that the device did not take, in words.
 struct UpgradeSteps {
   QString failure;  // "the device refused flash block 37 of 513"; empty while all went well
+  bool refused = false;       // the first failure was a refusal rather than a missing answer
+  qsizetype failedBlock = 0;  // the data block it happened at (from 1); 0 for any other step
+  qsizetype blockCount = 0;
 
   // Passes ok through; a failure is described from the link's last reply.
   bool Check(const CXmit& link, bool ok, const QString& step);
+  // The same for data block index of count of the named image.
+  bool CheckBlock(const CXmit& link, bool ok, const char* image, qsizetype index, qsizetype count);
 };
 
 // Restart wait announced to the connection loop after the device was written and restarted.

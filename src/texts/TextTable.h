@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 77;
+inline constexpr int kTextEntries = 98;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -58,7 +58,28 @@ inline constexpr int EdidFailed = 72;
 inline constexpr int DeviceWillMove = 73;    // %1: the address (or DHCP)
 inline constexpr int BackupSaved = 74;       // %1: the backup's path
 inline constexpr int BackupNotWritten = 75;  // %1: why
-inline constexpr int DevicesLeftOut = 76;    // the device list is full
+inline constexpr int LoadedFrom = 76;        // %1: the file
+inline constexpr int NotLoadedFrom = 77;     // %1: the file, %2: the status text shown
+inline constexpr int SavedTo = 78;           // %1: the file
+inline constexpr int NotSavedTo = 79;        // %1: the file, %2: the status text shown
+inline constexpr int FirmwareWriting = 80;   // %1: the version installed, %2: the image's
+inline constexpr int FirmwareCurrent = 81;   // %1: the version installed
+inline constexpr int FirmwareUpgraded = 82;  // %1 -> %2: versions before and after
+inline constexpr int UpgradeFailedAtBlock = 83;  // block %1 of %2, %3 reason, %4 version kept
+inline constexpr int UpgradeFailed = 84;         // %1 image version, %2 reason, %3 version kept
+inline constexpr int ClockSet = 85;              // %1: the time sent
+inline constexpr int ClockNotSet = 86;           // %1: reason (refused, no answer)
+inline constexpr int LogsSaved = 87;             // %1 the file, %2 of %3 device files received
+inline constexpr int SearchTried = 88;           // %1: the ports and addresses, comma-separated
+inline constexpr int PortPermission = 89;        // %1: the port, %2: the group to join
+inline constexpr int PortMissing = 90;           // %1: the port
+inline constexpr int PortFailed = 91;            // %1: the port or address, %2: the system's words
+inline constexpr int TcpRefused = 92;            // %1: address:port
+inline constexpr int TcpNoAnswer = 93;           // %1: address:port
+inline constexpr int ListeningOn = 94;           // %1: the interface, %2: the port
+inline constexpr int NotListening = 95;          // %1: the listener's start code
+inline constexpr int UnsentKept = 96;            // %1: the file kept
+inline constexpr int DevicesLeftOut = 97;    // the device list is full
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

@@ -35,6 +35,8 @@ class CInfo final : public QWidget, public StatusSink {
   void ShowWarningIcon(bool show) override;
   // Passed on to the main window, which owns the input and the closing.
   void LockWindow(bool locked) override { Q_EMIT WindowLockRequested(locked); }
+  // Passed on to the main window, which keeps the activity panel.
+  void NoteActivity(const QString& event) override { Q_EMIT ActivityNoted(event); }
 
   // The timers that put the lamps out (tests follow their order).
   const QTimer& ActivityLampTimer() const { return m_activityTimer; }
@@ -71,6 +73,7 @@ class CInfo final : public QWidget, public StatusSink {
   void ActivityRequested();
   // Every status text, as it is shown (the activity panel keeps them).
   void StatusShown(const QString& text);
+  void ActivityNoted(const QString& event);
   void WindowLockRequested(bool locked);
 
  private:

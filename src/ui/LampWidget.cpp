@@ -31,7 +31,7 @@ QSize LampWidget::sizeHint() const {
 
 void LampWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  PaintPicture(painter, m_lit ? m_litPicture : Picture::LampOff, rect());
+  PaintPicture(painter, m_lit ? m_litPicture : Picture::LampOff, rect(), palette());
 }
 
 }  // namespace ostrivane

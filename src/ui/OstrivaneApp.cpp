@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <iterator>
 
+#include "texts/TextTable.h"
 #include "ui/Info.h"
 #include "ui/OstrivaneDlg.h"
 #include "ui/Setting.h"
@@ -64,12 +65,18 @@ void COstrivaneApp::Start() {
   m_device->Start();
   m_dialog->show();
 
-  // Without discovery the tool still finds devices on the serial ports; nothing is reported.
+  // Without discovery the tool still finds devices on the serial ports; only the activity panel
+  // says so.
   DiscoveryStart started = StartDiscovery(
       m_discovery, m_options.discovery,
       m_options.discoveryClock ? *m_options.discoveryClock : static_cast<Clock&>(m_clock));
   m_discoveryCode = started.code;
   m_listener = std::move(started.listener);
+  // Where the search listens for announcements, for the activity panel and its log.
+  m_status.NoteActivity(
+      m_listener ? LocalText(text::ListeningOn, language)
+                       .arg(m_listener->InterfaceName(), QString::number(m_listener->BoundPort()))
+                 : LocalText(text::NotListening, language).arg(m_discoveryCode));
 }
 
 void COstrivaneApp::Stop() {

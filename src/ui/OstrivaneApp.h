@@ -60,7 +60,7 @@ class COstrivaneApp {
   OperationContext& Context() { return m_ctx; }
   // The thread that owns the link; exists from Start() on.
   DeviceThread& Device() { return *m_device; }
-  // discovery_start code of the listener (its failure is not reported to the user).
+  // discovery_start code of the listener (its failure is told only in the activity panel).
   int DiscoveryStartCode() const { return m_discoveryCode; }
   quint16 DiscoveryPort() const;
 

@@ -143,7 +143,7 @@ void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
   if (m_closing) return;
   std::int32_t& ticks = m_ctx.flags.RestartWaitTicks;
   ticks = std::max<std::int32_t>(ticks - 1, 0);
-  NoteOpenFailures(outcome.openFailures);
+  NoteSearch(outcome);
   switch (outcome.result) {
     case ConnectOutcome::Result::NotFound:
       m_searchTimer.start(kSearchPeriodMs);

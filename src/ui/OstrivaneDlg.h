@@ -29,6 +29,9 @@ struct WriteReport;
 // channel as the link describes it; the MAC only when the record holds one.
 QString UnitName(const QString& identifier, const QString& channel, const DeviceConfig& config);
 
+// Why a port or address could not be opened, in the window's language.
+QString OpenFailureText(const OpenFailure& failure, int languageIndex);
+
 // "Ostrivane 1.0", then " (setup N)" for a non-zero setup version, then the connected hardware
 // " (H131[83]-20.10)" when identity is given.
 QString WindowTitle(int setupVersion, const DeviceIdentity* connected);
@@ -100,8 +103,9 @@ class COstrivaneDlg final : public QWidget {
   // The activity panel and the unit's name (OstrivaneDlgActivity.cpp).
   void BuildActivity();
   void NoteConnected(const ConnectOutcome& outcome);
-  // Each reason a port could not be opened, once per search.
-  void NoteOpenFailures(const QStringList& failures);
+  // What the search tried (when that changes) and each reason a port could not be opened, once
+  // per search.
+  void NoteSearch(const ConnectOutcome& outcome);
   void NoteStatus(const QString& text);
   void NoteWrite(const WriteReport& report);
   void NoteActivity(const QString& event);
@@ -132,6 +136,7 @@ class COstrivaneDlg final : public QWidget {
   QString m_unitIdentifier;
   QString m_lastStatusNoted;
   QSet<QString> m_openFailuresNoted;
+  QString m_lastTriedNoted;
   DeviceChoice m_choice;
   QElapsedTimer m_listening;
   QHash<QString, DeviceIdentity> m_identified;

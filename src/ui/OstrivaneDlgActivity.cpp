@@ -42,6 +42,26 @@ QString UnitName(const QString& identifier, const QString& channel, const Device
   return parts.join(QStringLiteral("  "));
 }
 
+QString OpenFailureText(const OpenFailure& failure, int languageIndex) {
+  const auto local = [languageIndex](int entry) { return LocalText(entry, languageIndex); };
+  switch (failure.cause) {
+    case OpenFailure::Cause::Permission:
+      return local(text::PortPermission).arg(failure.where, failure.group);
+    case OpenFailure::Cause::NoDevice:
+      return local(text::PortMissing).arg(failure.where);
+    case OpenFailure::Cause::Refused:
+      return local(text::TcpRefused).arg(failure.where);
+    case OpenFailure::Cause::NoAnswer:
+      return local(text::TcpNoAnswer).arg(failure.where);
+    case OpenFailure::Cause::NotAnAddress:
+    case OpenFailure::Cause::Other:
+      break;
+  }
+  // The system's own words (or the English sentence) where no entry says it better.
+  return local(text::PortFailed)
+      .arg(failure.where, failure.detail.isEmpty() ? failure.Sentence() : failure.detail);
+}
+
 void COstrivaneDlg::BuildActivity() {
   const int language = m_ctx.settings.LanguageIndex();
   m_activity =
@@ -56,6 +76,7 @@ void COstrivaneDlg::BuildActivity() {
   setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(m_info, &CInfo::ActivityRequested, m_activity, &CActivityPanel::Toggle);
   connect(m_info, &CInfo::StatusShown, this, &COstrivaneDlg::NoteStatus);
+  connect(m_info, &CInfo::ActivityNoted, this, &COstrivaneDlg::NoteActivity);
   connect(m_info, &CInfo::SendAgainRequested, m_setting, &CSetting::SendAgain);
   connect(m_setting, &CSetting::WriteStateChanged, this, &COstrivaneDlg::NoteWrite);
 }
@@ -71,17 +92,25 @@ void COstrivaneDlg::NoteStatus(const QString& text) {
   NoteActivity(text);
 }
 
-void COstrivaneDlg::NoteOpenFailures(const QStringList& failures) {
-  for (const QString& failure : failures) {
-    if (m_openFailuresNoted.contains(failure)) continue;
-    m_openFailuresNoted.insert(failure);
-    NoteActivity(failure);
+void COstrivaneDlg::NoteSearch(const ConnectOutcome& outcome) {
+  const int language = m_ctx.settings.LanguageIndex();
+  const QString tried = outcome.tried.join(QStringLiteral(", "));
+  if (!tried.isEmpty() && tried != m_lastTriedNoted) {
+    m_lastTriedNoted = tried;
+    NoteActivity(LocalText(text::SearchTried, language).arg(tried));
+  }
+  for (const OpenFailure& failure : outcome.openFailures) {
+    const QString line = OpenFailureText(failure, language);
+    if (m_openFailuresNoted.contains(line)) continue;
+    m_openFailuresNoted.insert(line);
+    NoteActivity(line);
   }
 }
 
 void COstrivaneDlg::NoteConnected(const ConnectOutcome& outcome) {
-  // The next search tells its failures again.
+  // The next search tells what it tries and its failures again.
   m_openFailuresNoted.clear();
+  m_lastTriedNoted.clear();
   const QString host = TcpHost(outcome.channel);
   m_unitIdentifier.clear();
   for (const DiscoveredDevice& device : m_discovery.Copy()) {

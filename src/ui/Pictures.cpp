@@ -1,5 +1,6 @@
 #include "ui/Pictures.h"
 
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
@@ -8,6 +9,8 @@
 #include <cmath>
 #include <iterator>
 #include <numbers>
+
+#include "ui/Theme.h"
 
 namespace ostrivane {
 
@@ -28,36 +31,47 @@ QPen Pen(const QColor& colour, qreal width) {
   return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void Square(QPainter& p, const QColor& fill) {
-  p.setPen(Pen(kOutline, 8));
+// Lines and lone shapes that stand on the window itself go through this; fills inside an outline
+// and marks on a picture's own surface keep their colour.
+class Ink {
+ public:
+  explicit Ink(const QPalette& palette) : m_palette(palette) {}
+  QColor operator()(const QColor& colour) const { return PictureInk(colour, m_palette); }
+
+ private:
+  const QPalette& m_palette;
+};
+
+void Square(QPainter& p, const Ink& ink, const QColor& fill) {
+  p.setPen(Pen(ink(kOutline), 8));
   p.setBrush(fill);
   p.drawRect(QRectF(8, 8, 84, 84));
 }
 
-void PlayTriangle(QPainter& p, const QRectF& box) {
+void PlayTriangle(QPainter& p, const Ink& ink, const QRectF& box) {
   QPainterPath path;
   path.moveTo(box.left(), box.top());
   path.lineTo(box.right(), box.center().y());
   path.lineTo(box.left(), box.bottom());
   path.closeSubpath();
-  p.setPen(Pen(kPlayBlue.darker(130), 4));
-  p.setBrush(kPlayBlue);
+  p.setPen(Pen(ink(kPlayBlue.darker(130)), 4));
+  p.setBrush(ink(kPlayBlue));
   p.drawPath(path);
 }
 
-void RedDot(QPainter& p, const QRectF& box) {
-  p.setPen(Pen(kRecordRed.darker(130), 4));
-  p.setBrush(kRecordRed);
+void RedDot(QPainter& p, const Ink& ink, const QRectF& box) {
+  p.setPen(Pen(ink(kRecordRed.darker(130)), 4));
+  p.setBrush(ink(kRecordRed));
   p.drawEllipse(box);
 }
 
-void GreenPlus(QPainter& p) {
-  p.setPen(Pen(kPlusGreen, 12));
+void GreenPlus(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kPlusGreen), 12));
   p.drawLine(QPointF(74, 52), QPointF(74, 92));
   p.drawLine(QPointF(54, 72), QPointF(94, 72));
 }
 
-void Application(QPainter& p) {
+void Application(QPainter& p, const Ink&) {
   QLinearGradient fill(0, 0, 0, kGrid);
   fill.setColorAt(0, kRoyalBlue);
   fill.setColorAt(1, kNavy);
@@ -80,13 +94,13 @@ void Application(QPainter& p) {
   p.drawPath(wave);
 }
 
-void Warning(QPainter& p) {
+void Warning(QPainter& p, const Ink& ink) {
   QPainterPath triangle;
   triangle.moveTo(50, 6);
   triangle.lineTo(96, 90);
   triangle.lineTo(4, 90);
   triangle.closeSubpath();
-  p.setPen(Pen(QColor(160, 0, 0), 6));
+  p.setPen(Pen(ink(QColor(160, 0, 0)), 6));
   p.setBrush(QColor(230, 0, 0));
   p.drawPath(triangle);
   p.setPen(Pen(Qt::white, 11));
@@ -94,7 +108,7 @@ void Warning(QPainter& p) {
   p.drawPoint(QPointF(50, 77));
 }
 
-void LogDownload(QPainter& p) {
+void LogDownload(QPainter& p, const Ink& ink) {
   QPainterPath page;
   page.moveTo(16, 6);
   page.lineTo(58, 6);
@@ -102,24 +116,24 @@ void LogDownload(QPainter& p) {
   page.lineTo(78, 94);
   page.lineTo(16, 94);
   page.closeSubpath();
-  p.setPen(Pen(kOutline, 4));
+  p.setPen(Pen(ink(kOutline), 4));
   p.setBrush(Qt::white);
   p.drawPath(page);
   p.setPen(Pen(QColor(150, 150, 150), 4));
   for (int y = 34; y <= 58; y += 12) p.drawLine(QPointF(26, y), QPointF(66, y));
-  p.setPen(Pen(kPlusGreen, 10));
+  p.setPen(Pen(ink(kPlusGreen), 10));
   p.drawLine(QPointF(72, 52), QPointF(72, 86));
   p.drawLine(QPointF(58, 72), QPointF(72, 88));
   p.drawLine(QPointF(86, 72), QPointF(72, 88));
 }
 
-void Chip(QPainter& p) {
-  p.setPen(Pen(QColor(120, 120, 120), 5));
+void Chip(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(QColor(120, 120, 120)), 5));
   for (int y = 24; y <= 76; y += 13) {
     p.drawLine(QPointF(6, y), QPointF(20, y));
     p.drawLine(QPointF(80, y), QPointF(94, y));
   }
-  p.setPen(Pen(QColor(20, 20, 20), 3));
+  p.setPen(Pen(ink(QColor(20, 20, 20)), 3));
   p.setBrush(QColor(45, 45, 50));
   p.drawRoundedRect(QRectF(18, 12, 64, 76), 6, 6);
   // A note: the repair is about the sound of the HDMI input.
@@ -130,8 +144,8 @@ void Chip(QPainter& p) {
   p.drawLine(QPointF(47, 28), QPointF(64, 36));
 }
 
-void UsbKey(QPainter& p) {
-  p.setPen(Pen(kOutline, 4));
+void UsbKey(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kOutline), 4));
   p.setBrush(QColor(70, 110, 200));
   p.drawRoundedRect(QRectF(6, 30, 58, 40), 8, 8);
   p.setBrush(QColor(210, 210, 215));
@@ -141,8 +155,8 @@ void UsbKey(QPainter& p) {
   p.drawRect(QRectF(82, 44, 6, 5));
 }
 
-void Clock(QPainter& p) {
-  p.setPen(Pen(kOutline, 7));
+void Clock(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kOutline), 7));
   p.setBrush(Qt::white);
   p.drawEllipse(QRectF(8, 8, 84, 84));
   p.setPen(Pen(kOutline, 7));
@@ -150,7 +164,7 @@ void Clock(QPainter& p) {
   p.drawLine(QPointF(50, 50), QPointF(68, 60));
 }
 
-void LevelRamp(QPainter& p) {
+void LevelRamp(QPainter& p, const Ink& ink) {
   QPainterPath ramp;
   ramp.moveTo(6, 90);
   ramp.lineTo(94, 90);
@@ -159,21 +173,21 @@ void LevelRamp(QPainter& p) {
   QLinearGradient fill(0, 0, kGrid, 0);
   fill.setColorAt(0, QColor(200, 230, 200));
   fill.setColorAt(1, QColor(20, 140, 40));
-  p.setPen(Pen(kOutline, 3));
+  p.setPen(Pen(ink(kOutline), 3));
   p.setBrush(fill);
   p.drawPath(ramp);
 }
 
-void Screen(QPainter& p) {
-  p.setPen(Pen(kOutline, 6));
+void Screen(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kOutline), 6));
   p.setBrush(QColor(200, 225, 250));
   p.drawRoundedRect(QRectF(6, 10, 88, 60), 4, 4);
   p.drawLine(QPointF(50, 70), QPointF(50, 84));
   p.drawLine(QPointF(30, 88), QPointF(70, 88));
 }
 
-void DoubleArrow(QPainter& p) {
-  p.setPen(Pen(kOutline, 8));
+void DoubleArrow(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kOutline), 8));
   p.drawLine(QPointF(10, 50), QPointF(90, 50));
   p.drawLine(QPointF(10, 50), QPointF(28, 34));
   p.drawLine(QPointF(10, 50), QPointF(28, 66));
@@ -181,45 +195,45 @@ void DoubleArrow(QPainter& p) {
   p.drawLine(QPointF(90, 50), QPointF(72, 66));
 }
 
-void LampOff(QPainter& p) {
-  Square(p, Qt::white);
+void LampOff(QPainter& p, const Ink& ink) {
+  Square(p, ink, Qt::white);
 }
-void LampActivity(QPainter& p) {
-  Square(p, QColor(0, 200, 0));
+void LampActivity(QPainter& p, const Ink& ink) {
+  Square(p, ink, QColor(0, 200, 0));
 }
-void LampWrite(QPainter& p) {
-  Square(p, QColor(230, 0, 0));
+void LampWrite(QPainter& p, const Ink& ink) {
+  Square(p, ink, QColor(230, 0, 0));
 }
-void Play(QPainter& p) {
-  PlayTriangle(p, QRectF(18, 10, 68, 80));
+void Play(QPainter& p, const Ink& ink) {
+  PlayTriangle(p, ink, QRectF(18, 10, 68, 80));
 }
-void Record(QPainter& p) {
-  RedDot(p, QRectF(12, 12, 76, 76));
+void Record(QPainter& p, const Ink& ink) {
+  RedDot(p, ink, QRectF(12, 12, 76, 76));
 }
 
-void Stop(QPainter& p) {
+void Stop(QPainter& p, const Ink& ink) {
   p.setPen(Qt::NoPen);
-  p.setBrush(Qt::black);
+  p.setBrush(ink(Qt::black));
   p.drawRect(QRectF(14, 14, 72, 72));
 }
 
-void AddPlay(QPainter& p) {
-  PlayTriangle(p, QRectF(6, 6, 52, 60));
-  GreenPlus(p);
+void AddPlay(QPainter& p, const Ink& ink) {
+  PlayTriangle(p, ink, QRectF(6, 6, 52, 60));
+  GreenPlus(p, ink);
 }
 
-void AddRecord(QPainter& p) {
-  RedDot(p, QRectF(6, 6, 56, 56));
-  GreenPlus(p);
+void AddRecord(QPainter& p, const Ink& ink) {
+  RedDot(p, ink, QRectF(6, 6, 56, 56));
+  GreenPlus(p, ink);
 }
 
-void Remove(QPainter& p) {
-  p.setPen(Pen(kRecordRed, 16));
+void Remove(QPainter& p, const Ink& ink) {
+  p.setPen(Pen(ink(kRecordRed), 16));
   p.drawLine(QPointF(16, 50), QPointF(84, 50));
 }
 
 // In the order of the Picture enumeration.
-using Painter = void (*)(QPainter&);
+using Painter = void (*)(QPainter&, const Ink&);
 constexpr Painter kPainters[] = {
     Application, Warning,   LogDownload, LampOff,   LampActivity, LampWrite,
     Chip,        UsbKey,    Clock,       Play,      Record,       Stop,
@@ -227,9 +241,9 @@ constexpr Painter kPainters[] = {
 };
 static_assert(std::size(kPainters) == static_cast<std::size_t>(Picture::DoubleArrow) + 1);
 
-void Draw(QPainter& p, Picture picture) {
+void Draw(QPainter& p, Picture picture, const Ink& ink) {
   const auto index = static_cast<std::size_t>(picture);
-  if (index < std::size(kPainters)) kPainters[index](p);
+  if (index < std::size(kPainters)) kPainters[index](p, ink);
 }
 
 // Paints through a function at whatever size Qt asks for, so icons stay crisp at every scale.
@@ -266,14 +280,22 @@ class PaintedIconEngine final : public QIconEngine {
 
 }  // namespace
 
+QColor PictureInk(const QColor& colour, const QPalette& palette) {
+  return IsDarkPalette(palette) ? Readable(colour, palette.color(QPalette::Window)) : colour;
+}
+
 void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect) {
+  PaintPicture(painter, picture, rect, QGuiApplication::palette());
+}
+
+void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect, const QPalette& palette) {
   const qreal side = std::min(rect.width(), rect.height());
   if (side <= 0) return;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.translate(rect.center().x() - side / 2, rect.center().y() - side / 2);
   painter.scale(side / kGrid, side / kGrid);
-  Draw(painter, picture);
+  Draw(painter, picture, Ink(palette));
   painter.restore();
 }
 

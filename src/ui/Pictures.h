@@ -5,6 +5,7 @@
 #include <functional>
 
 class QPainter;
+class QPalette;
 
 namespace ostrivane {
 
@@ -31,8 +32,15 @@ enum class Picture {
   DoubleArrow,
 };
 
-// Draws the picture into rect (kept square and centred).
+// Draws the picture into rect (kept square and centred), readable on the application's palette.
 void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect);
+// The same on the given palette: on a dark one, lines and lone shapes are lightened until they
+// stand out from the window colour.
+void PaintPicture(QPainter& painter, Picture picture, const QRectF& rect, const QPalette& palette);
+
+// colour as the pictures draw it on palette: itself on a light palette, lightened to a 3:1
+// contrast with the window colour on a dark one.
+QColor PictureInk(const QColor& colour, const QPalette& palette);
 
 // Paints a picture into a rectangle; the painter's state is saved around it.
 using PicturePainter = std::function<void(QPainter&, const QRectF&)>;

@@ -1,8 +1,6 @@
 #include "ui/Setting.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -162,10 +160,9 @@ void CSetting::ReportUnsent(const QString& path) const {
           "The device did not take the last changes; they are kept in %1 (LOAD sends them).")
           .arg(QDir::toNativeSeparators(path));
   std::fprintf(stderr, "ostrivane: %s\n", qPrintable(line));
-  QFile log(QDir(m_ctx.settings.DataFolder()).filePath(QStringLiteral("ostrivane.log")));
-  if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-    log.write((QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + line + u'\n').toUtf8());
-  }
+  // Into activity.log with the rest of the session, in the window's language.
+  m_ctx.status.NoteActivity(LocalText(text::UnsentKept, m_ctx.settings.LanguageIndex())
+                                .arg(QDir::toNativeSeparators(path)));
 }
 
 bool CSetting::TickSends() const {

@@ -44,6 +44,9 @@ class StatusRelay final : public StatusSink {
   void LockWindow(bool locked) override {
     Forward([locked](StatusSink& s) { s.LockWindow(locked); });
   }
+  void NoteActivity(const QString& event) override {
+    Forward([event](StatusSink& s) { s.NoteActivity(event); });
+  }
 
  private:
   bool OnWindowThread() const { return m_window == nullptr || m_window->OnWindowThread(); }

@@ -99,8 +99,10 @@ class RecordingStatus final : public StatusSink {
   }
   void FlashActivity(bool write) override { activity.push_back(write); }
   void ShowWarningIcon(bool show) override { warningShown = show; }
+  void NoteActivity(const QString& event) override { noted.push_back(event); }
 
   std::vector<ShownText> texts;
+  std::vector<QString> noted;  // activity lines
   std::vector<std::pair<std::uint32_t, std::uint32_t>> progress;
   std::vector<bool> activity;  // one per request that went out
   bool warningShown = false;

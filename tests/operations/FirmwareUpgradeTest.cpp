@@ -304,5 +304,28 @@ TEST(RunHardwareCheck, FailedStep_NamedWithItsBlockAndNoSuccessClaimed) {
   EXPECT_FALSE(result.written);
 }
 
+TEST(RunHardwareCheck, ActivityLines_TellVersionsBeforeAndAfterAndWhereATransferStopped) {
+  using fwtest::FirmwareHarness;
+  using Lines = std::vector<QString>;
+  FirmwareHarness upgraded(131, 20, 10);
+  upgraded.WriteImage("UNIT131", "21", fwtest::ImageBytes(1200));
+  RunHardwareCheck(upgraded.ctx);
+  EXPECT_EQ(upgraded.status.noted,
+            (Lines{"Firmware check: the device runs 20.10; writing image 21.10",
+                   "Firmware upgraded 20.10 -> 21.10"}));
+
+  FirmwareHarness refused(131, 20, 10);
+  refused.WriteImage("UNIT131", "21", fwtest::ImageBytes(1200));
+  refused.device.refused = {3};  // begin, header, block 1, block 2
+  RunHardwareCheck(refused.ctx);
+  EXPECT_EQ(refused.status.noted.back(),
+            "Firmware upgrade failed at block 2 of 3: refused; the device still runs 20.10");
+
+  FirmwareHarness current(131, 20, 10);
+  current.WriteImage("UNIT131", "20", fwtest::ImageBytes(1200));
+  RunHardwareCheck(current.ctx);
+  EXPECT_EQ(current.status.noted, (Lines{"Firmware check: the device runs 20.10; no newer image"}));
+}
+
 }  // namespace
 }  // namespace ostrivane

@@ -230,7 +230,7 @@ TEST(ConnectionLoopTest, ClosingWithAnEditADeviceNoLongerTakes_TheRecordIsKeptIn
   const QDir data(ui.DataFolder());
   const QStringList kept = data.entryList({QStringLiteral("unsent_*.itc")}, QDir::Files);
   ASSERT_EQ(kept.size(), 1);
-  QFile log(data.filePath(QStringLiteral("ostrivane.log")));
+  QFile log(data.filePath(QStringLiteral("activity.log")));
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
   EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(kept[0]));
 }

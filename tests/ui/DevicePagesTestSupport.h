@@ -12,6 +12,7 @@
 
 #include "UiTestSupport.h"
 #include "config/ConfigCodec.h"
+#include "ui/ActivityPanel.h"
 #include "ui/ColouredTabBar.h"
 
 namespace ostrivane::uitest {
@@ -88,6 +89,7 @@ class DeviceWindow {
 
   CSetting& Panel() { return m_app->MainDialog()->Setting(); }
   CInfo& Info() { return m_app->MainDialog()->Info(); }
+  CActivityPanel& Activity() { return m_app->MainDialog()->Activity(); }
   OperationContext& Ctx() { return m_app->Context(); }
   bool Connected() const { return m_app->MainDialog()->Connected(); }
   // What a click queued on the device thread has been done.

@@ -64,6 +64,41 @@ TEST(ManufacturerButtonsTest, SaveThenLoad_RestoresTheFileAndStoresItOnTheDevice
   EXPECT_EQ(window.Ctx().panel.FactoryDefaultRequest, 0);
 }
 
+TEST(ManufacturerButtonsTest, SaveLoadBackupAndClock_EachLeaveAnActivityLineWithTheirFile) {
+  DeviceWindow window(Manufacturer(131));
+  ASSERT_TRUE(window.connected);
+  const QString folder = window.DataFolder() + QStringLiteral("/config/");
+  const QString site = QDir::toNativeSeparators(folder + QStringLiteral("site.itc"));
+  const QString nowhere = window.DataFolder() + QStringLiteral("/missing/folder/site.itc");
+  const auto count = [&](const QString& text) {
+    return window.Activity().Lines().filter(text).size();
+  };
+  window.prompts.saveAnswer = nowhere;
+  Click(window, control::SaveButton);
+  EXPECT_EQ(count(QStringLiteral("Configuration not saved to ") +
+                  QDir::toNativeSeparators(nowhere) + QStringLiteral(": Config. write Error")),
+            1);
+  window.prompts.saveAnswer = folder + QStringLiteral("site");
+  Click(window, control::SaveButton);
+  EXPECT_EQ(count(QStringLiteral("Configuration saved to ") + site), 1);
+
+  window.prompts.openAnswer = folder + QStringLiteral("site");
+  Click(window, control::LoadButton);
+  EXPECT_EQ(count(QStringLiteral("Configuration loaded from ") + site), 1);
+  // The device's record is kept before the loaded one replaces it.
+  const QString backups =
+      QDir::toNativeSeparators(window.DataFolder() + QStringLiteral("/backups/"));
+  ASSERT_TRUE(
+      WaitUntil([&] { return count(QStringLiteral("Backup saved: ") + backups) == 1; }, 2000))
+      << window.Activity().Lines().join('\n').toStdString();
+
+  Click(window, control::ClockSetButton);
+  EXPECT_EQ(count(QStringLiteral("Device clock set to ")), 1);
+  QFile log(window.Activity().Log().Path());
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("Configuration saved to ")));
+}
+
 TEST(ManufacturerButtonsTest, FactoryDefault_SendsAtTheNextTickWithTheChosenLogo) {
   DeviceWindow window(Manufacturer(131, {QStringLiteral("house.dg1")}));
   ASSERT_TRUE(window.connected);

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QFocusEvent>
+#include <QImage>
+#include <QPainter>
 #include <QToolButton>
 
 #include "MultiplexServiceTestSupport.h"
@@ -12,8 +14,11 @@
 #include "link/Commands.h"
 #include "ui/ActivityPanel.h"
 #include "ui/DisplayScale.h"
+#include "ui/OstrivaneDlg.h"
+#include "ui/Pictures.h"
 #include "ui/Theme.h"
 #include "ui/pages/FieldMarks.h"
+#include "ui/pages/UsbPictures.h"
 
 namespace ostrivane::uitest {
 namespace {
@@ -172,8 +177,13 @@ TEST(WriteTruthTest, Connection_NamesTheUnitAndTheActivityPanelAndLogKeepIt) {
   EXPECT_EQ(lines.filter(QStringLiteral("UITEST  Connected to UITEST  ") + where).size(), 1)
       << lines.join('\n').toStdString();
   EXPECT_EQ(lines.filter(QStringLiteral("Hardware connected")).size(), 1);
-  // The search said why the port it tried could not be opened, once.
-  EXPECT_EQ(lines.filter(missingPort).size(), 1) << lines.join('\n').toStdString();
+  // The search said what it tried and why the port could not be opened, once each.
+  // Before the announcement was heard only the port was tried; then the announced address.
+  EXPECT_EQ(lines.filter(QStringLiteral("Search tried ") + missingPort).size(), 1)
+      << lines.join('\n').toStdString();
+  EXPECT_EQ(lines.filter(QStringLiteral("Search tried ") + where).size(), 1);
+  EXPECT_EQ(lines.filter(QStringLiteral("Cannot open ") + missingPort).size(), 1);
+  EXPECT_EQ(lines.filter(QStringLiteral("Listening for network devices on ")).size(), 1);
   const QString log = LogText(panel);
   EXPECT_TRUE(log.contains(QStringLiteral(" UITEST Connected to UITEST  ") + where))
       << log.toStdString();
@@ -233,6 +243,64 @@ TEST(ThemeTest, DarkPalette_StripAndStatusTextStayReadable) {
   window.setPalette(dark);
   CInfo onDark(settings, &window);
   EXPECT_GE(ContrastRatio(onDark.TextColour(), dark.color(QPalette::Window)), 4.5);
+}
+
+TEST(ActivityTextTest, PortWithoutPermission_NamesTheGroupToJoinInTheWindowsLanguage) {
+  OpenFailure denied{OpenFailure::Cause::Permission,
+                     QStringLiteral("/dev/ttyACM0"),
+                     {},
+                     QStringLiteral("dialout")};
+  EXPECT_EQ(OpenFailureText(denied, 0),
+            QStringLiteral("Cannot open /dev/ttyACM0: permission denied; join the group dialout "
+                           "and log in again"));
+  EXPECT_TRUE(OpenFailureText(denied, 3).contains(QStringLiteral("Gruppe dialout")));
+  // The command line keeps its English sentence.
+  EXPECT_EQ(denied.Sentence(), QStringLiteral("cannot open /dev/ttyACM0: permission denied — is "
+                                              "the user in the dialout group?"));
+}
+
+// Share of a picture's area that stands out (3:1) from the window colour it is drawn on.
+double StandingOut(const std::function<void(QPainter&, const QRectF&)>& paint,
+                   const QPalette& palette) {
+  constexpr int kSide = 64;
+  const QColor window = palette.color(QPalette::Window);
+  QImage image(kSide, kSide, QImage::Format_ARGB32);
+  image.fill(window);
+  QPainter painter(&image);
+  paint(painter, QRectF(0, 0, kSide, kSide));
+  painter.end();
+  int standing = 0;
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      if (ContrastRatio(image.pixelColor(x, y), window) >= 3.0) ++standing;
+    }
+  }
+  return static_cast<double>(standing) / (kSide * kSide);
+}
+
+TEST(ThemeTest, DarkPalette_EveryPictureStandsOutFromTheWindow) {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(45, 45, 48));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  // The painted icons follow the application's palette.
+  const QPalette kept = QGuiApplication::palette();
+  QGuiApplication::setPalette(dark);
+  constexpr double kMinimumShare = 0.04;
+  for (int i = 0; i <= static_cast<int>(Picture::DoubleArrow); ++i) {
+    const auto picture = static_cast<Picture>(i);
+    EXPECT_GE(
+        StandingOut([&](QPainter& p, const QRectF& r) { PaintPicture(p, picture, r, dark); }, dark),
+        kMinimumShare)
+        << "picture " << i;
+  }
+  for (const SchedulePicture picture :
+       {SchedulePicture::StartMarker, SchedulePicture::StopMarker, SchedulePicture::Week}) {
+    const QIcon icon = SchedulePictureIcon(picture);
+    EXPECT_GE(StandingOut([&](QPainter& p, const QRectF& r) { icon.paint(&p, r.toRect()); }, dark),
+              kMinimumShare)
+        << "schedule picture " << static_cast<int>(picture);
+  }
+  QGuiApplication::setPalette(kept);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // ostrivane-screenshots: pictures of the window for the documentation. Runs the window against an
 // in-process simulated modulator on loopback and saves grabs of the searching and the connected
-// window, its write states and activity panel, and the window under a dark palette.
+// window, its write states and activity panel, and the window and its pictures under a dark
+// palette.
 // Usage: ostrivane-screenshots OUTPUT_FOLDER [SUFFIX]
 #include <QApplication>
 #include <QDir>
@@ -53,7 +54,7 @@ void Settle(int ms) {
   WaitFor([] { return false; }, ms);
 }
 
-// Every picture of the window at three sizes, one row each.
+// Every picture of the window at three sizes, one row each, on the palette's window colour.
 bool SavePictureSheet(const QString& path) {
   constexpr int kSizes[] = {16, 32, 64};
   constexpr int kCount = static_cast<int>(Picture::DoubleArrow) + 1;
@@ -63,7 +64,7 @@ bool SavePictureSheet(const QString& path) {
   const int height = (16 + 32 + 64) + 4 * kGap;
   QPixmap sheet(QSize(width, height) * ratio);
   sheet.setDevicePixelRatio(ratio);
-  sheet.fill(QColor(236, 236, 236));
+  sheet.fill(QApplication::palette().color(QPalette::Window));
   QPainter painter(&sheet);
   int y = kGap;
   for (const int side : kSizes) {
@@ -205,7 +206,8 @@ bool GrabDarkWindow(const QDir& out, const QString& suffix) {
   if (!session.Started() || !session.Connect()) return false;
   Settle(kSettleMs);
   if (!session.EditAndWait(QStringLiteral("650000"), QStringLiteral("Sent "))) return false;
-  return Save(session.Window(), ShotName(out, "connected-dark", suffix));
+  return Save(session.Window(), ShotName(out, "connected-dark", suffix)) &&
+         SavePictureSheet(ShotName(out, "pictures-dark", suffix));
 }
 
 // The list a rack of three announced modulators brings up, once each has been identified.

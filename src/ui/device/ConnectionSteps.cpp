@@ -79,7 +79,8 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   ReportingChannelOpener opener;
   const bool connected =
       ConnectDevice(ctx.link, ctx.identity, discovery, connection, target, opener);
-  outcome.openFailures = opener.Failures();
+  outcome.openFailures = opener.FailureCauses();
+  outcome.tried = opener.Tried();
   if (!connected) return outcome;
   if (const Channel* channel = ctx.link.CurrentChannel()) outcome.channel = channel->Describe();
   // A new connection: the model in memory is not this device's until its record is read.

@@ -24,7 +24,9 @@ struct ConnectOutcome {
   QString channel;
   // Why each port or address tried could not be opened (a serial port without permission names
   // the group to join).
-  QStringList openFailures;
+  QVector<OpenFailure> openFailures;
+  // The addresses and serial ports tried, in order.
+  QStringList tried;
 };
 
 // Device thread: the device part of a search step. A pending EDID programming, the search texts,

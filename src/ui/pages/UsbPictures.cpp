@@ -2,6 +2,7 @@
 
 #include "ui/Pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
 
@@ -21,8 +22,13 @@ QPen Pen(const QColor& colour, qreal width) {
   return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// On a dark palette the lines that stand on the window are lightened (see PictureInk).
+QColor Outline() {
+  return PictureInk(kOutline, QGuiApplication::palette());
+}
+
 void TimeBar(QPainter& p) {
-  p.setPen(Pen(kOutline, 4));
+  p.setPen(Pen(Outline(), 4));
   p.setBrush(kBar);
   p.drawRect(QRectF(6, 58, 88, 18));
   for (int x = 20; x <= 80; x += 15) p.drawLine(QPointF(x, 58), QPointF(x, 66));
@@ -30,7 +36,7 @@ void TimeBar(QPainter& p) {
 
 // A flag on a pole standing on the bar at x.
 void Marker(QPainter& p, qreal x, const QColor& colour, bool pointsRight) {
-  p.setPen(Pen(kOutline, 5));
+  p.setPen(Pen(Outline(), 5));
   p.drawLine(QPointF(x, 84), QPointF(x, 12));
   QPolygonF flag;
   const qreal tip = pointsRight ? x + 30 : x - 30;
@@ -45,9 +51,9 @@ void Week(QPainter& p) {
   font.setPixelSize(44);
   font.setBold(true);
   p.setFont(font);
-  p.setPen(kOutline);
+  p.setPen(Outline());
   p.drawText(QRectF(0, 0, kGrid, 52), Qt::AlignCenter, QStringLiteral("7"));
-  p.setPen(Pen(kOutline, 2));
+  p.setPen(Pen(Outline(), 2));
   for (int day = 0; day < 7; ++day) {
     p.setBrush(day < 5 ? kDayBlue : kStopRed);
     p.drawRect(QRectF(4 + day * 13.2, 62, 10, 16));
