@@ -145,12 +145,19 @@ LoadResult ConfigurationFiles::LoadConfigurationFrom(const QString& path, Device
     Note(text::NotLoadedFrom, path, kReadErrorText);
     return {LoadOutcome::ReadError};
   }
-  return LoadRecord(bytes, config, panel, context);
+  return LoadRecordFrom(path, bytes, config, panel, context, EmptyApplication::ShowDefault);
 }
 
 LoadResult ConfigurationFiles::LoadRecord(const QByteArray& bytes, DeviceConfig& config,
                                           PanelState& panel, const LayoutContext& context,
                                           EmptyApplication empty) {
+  return LoadRecordFrom(QStringLiteral("-"), bytes, config, panel, context, empty);
+}
+
+LoadResult ConfigurationFiles::LoadRecordFrom(const QString& path, const QByteArray& bytes,
+                                              DeviceConfig& config, PanelState& panel,
+                                              const LayoutContext& context,
+                                              EmptyApplication empty) {
   if (!DecodeFileRecord(bytes, context, config, panel, empty)) {
     Report(kNotCompatibleText, true);
     Note(text::NotLoadedFrom, path, kNotCompatibleText);

@@ -85,6 +85,10 @@ class ConfigurationFiles {
   void Report(const QString& text, bool error);
   // The activity line: entry with the file and, for a failure, the status text shown.
   void Note(int entry, const QString& path, const QString& why = {});
+  // LoadRecord for bytes read from path (named in the activity line).
+  LoadResult LoadRecordFrom(const QString& path, const QByteArray& bytes, DeviceConfig& config,
+                            PanelState& panel, const LayoutContext& context,
+                            EmptyApplication empty);
 
   const ApplicationData& m_settings;
   Prompts& m_prompts;
