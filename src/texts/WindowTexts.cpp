@@ -277,6 +277,9 @@ const char16_t* const WindowTextTable[] = {
     u"Gerät zurücksetzen", u"Zresetuj urządzenie", u"Reiniciar el equipo",
     u"Save snapshot", u"Enregistrer une capture", u"Salva un'istantanea",
     u"Schnappschuss speichern", u"Zapisz zrzut obrazu", u"Guardar una captura",
+    // activity lines
+    u"H%1 firmware %2", u"H%1 firmware %2", u"H%1 firmware %2", u"H%1 Firmware %2",
+    u"H%1 oprogramowanie %2", u"H%1 firmware %2",
     // why a backup is missing (status bar and the upgrade question)
     u"the device did not answer the configuration read",
     u"l'appareil n'a pas répondu à la lecture de la configuration",

@@ -8,6 +8,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,6 +154,9 @@ QMap<QString, QString> ShownTexts(std::uint8_t type, HarnessSetup setup, int lan
     return {};
   }
   ui.WaitDeviceIdle();
+  // Qt's own dialogs and buttons (message boxes, the calendar) speak the language too.
+  if (language != 0 && QCoreApplication::translate("QPlatformTheme", "Cancel") == "Cancel")
+    faults.append(setup.language + QStringLiteral(": Qt's own texts are English"));
   WindowTexts window;
   for (int page = 0; page < CSetting::kPageCount; ++page) {
     ui.Setting().SelectPage(page);
