@@ -1,12 +1,25 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 
 #include "common/Clock.h"
 
 namespace ostrivane {
+
+// Why a channel could not be opened: an English sentence with its %1 and %2 apart from what fills
+// them, so that the window can say it in its own language while a command line prints Text().
+struct LinkFailure {
+  QString format;
+  QStringList arguments;
+
+  QString Text() const {
+    if (arguments.size() >= 2) return format.arg(arguments.at(0), arguments.at(1));
+    return arguments.isEmpty() ? format : format.arg(arguments.at(0));
+  }
+};
 
 // One open connection to a modulator: a serial port or a TCP socket.
 class Channel {

@@ -78,14 +78,14 @@ std::unique_ptr<Channel> SystemChannelOpener::OpenSerial(const QString& path) {
 
 std::unique_ptr<Channel> ReportingChannelOpener::OpenTcp(const QString& host, quint16 port,
                                                          int timeoutMs) {
-  QString why;
+  LinkFailure why;
   auto channel = TcpChannel::Connect(host, port, timeoutMs, &why);
   if (!channel) m_failures.append(why);
   return channel;
 }
 
 std::unique_ptr<Channel> ReportingChannelOpener::OpenSerial(const QString& path) {
-  QString why;
+  LinkFailure why;
   auto channel = SerialChannel::Open(path, &why);
   if (!channel) m_failures.append(why);
   return channel;

@@ -50,10 +50,16 @@ class ReportingChannelOpener final : public ChannelOpener {
  public:
   std::unique_ptr<Channel> OpenTcp(const QString& host, quint16 port, int timeoutMs) override;
   std::unique_ptr<Channel> OpenSerial(const QString& path) override;
-  const QStringList& Failures() const { return m_failures; }
+  // In English, as a command line prints them.
+  QStringList Failures() const {
+    QStringList texts;
+    for (const LinkFailure& failure : m_failures) texts.append(failure.Text());
+    return texts;
+  }
+  const QList<LinkFailure>& FailureDetails() const { return m_failures; }
 
  private:
-  QStringList m_failures;
+  QList<LinkFailure> m_failures;
 };
 
 // Which announced device a connection attempt may try over TCP. The serial ports are tried after

@@ -23,22 +23,23 @@ int ToQtWait(Millis wait) {
 }
 
 // The usual causes in the words an installer can act on.
-QString OpenFailure(const QString& path, QSerialPort::SerialPortError error,
-                    const QString& detail) {
+LinkFailure OpenFailure(const QString& path, QSerialPort::SerialPortError error,
+                        const QString& detail) {
   switch (error) {
     case QSerialPort::PermissionError:
-      return QStringLiteral("cannot open %1: permission denied — is the user in the dialout group?")
-          .arg(path);
+      return {
+          QStringLiteral("cannot open %1: permission denied — is the user in the dialout group?"),
+          {path}};
     case QSerialPort::DeviceNotFoundError:
-      return QStringLiteral("cannot open %1: no such device").arg(path);
+      return {QStringLiteral("cannot open %1: no such device"), {path}};
     default:
-      return QStringLiteral("cannot open %1: %2").arg(path, detail);
+      return {QStringLiteral("cannot open %1: %2"), {path, detail}};
   }
 }
 
 }  // namespace
 
-std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path, QString* why) {
+std::unique_ptr<SerialChannel> SerialChannel::Open(const QString& path, LinkFailure* why) {
   auto port = std::make_unique<QSerialPort>();
   port->setPortName(path);
   if (!port->open(QIODevice::ReadWrite)) {

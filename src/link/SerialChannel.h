@@ -14,7 +14,7 @@ namespace ostrivane {
 class SerialChannel final : public Channel {
  public:
   // nullptr when the port cannot be opened, with the reason in why.
-  static std::unique_ptr<SerialChannel> Open(const QString& path, QString* why = nullptr);
+  static std::unique_ptr<SerialChannel> Open(const QString& path, LinkFailure* why = nullptr);
   ~SerialChannel() override;
   SerialChannel(const SerialChannel&) = delete;
   SerialChannel& operator=(const SerialChannel&) = delete;

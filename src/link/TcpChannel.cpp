@@ -16,26 +16,26 @@ int ToQtWait(Millis wait) {
   return static_cast<int>(std::clamp<long long>(wait.count(), 0, 0x7fffffff));
 }
 
-QString ConnectFailure(const QTcpSocket& socket, const QString& host, quint16 port) {
+LinkFailure ConnectFailure(const QTcpSocket& socket, const QString& host, quint16 port) {
   const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
   switch (socket.error()) {
     case QAbstractSocket::ConnectionRefusedError:
-      return QStringLiteral("connection refused by %1").arg(where);
+      return {QStringLiteral("connection refused by %1"), {where}};
     case QAbstractSocket::SocketTimeoutError:
-      return QStringLiteral("no answer from %1 (connection timed out)").arg(where);
+      return {QStringLiteral("no answer from %1 (connection timed out)"), {where}};
     default:
-      return QStringLiteral("cannot connect to %1: %2").arg(where, socket.errorString());
+      return {QStringLiteral("cannot connect to %1: %2"), {where, socket.errorString()}};
   }
 }
 
 }  // namespace
 
 std::unique_ptr<TcpChannel> TcpChannel::Connect(const QString& host, quint16 port, int timeoutMs,
-                                                QString* why) {
+                                                LinkFailure* why) {
   // Only dotted IPv4 text: a name would start a host lookup the deadline does not cover.
   QHostAddress address;
   if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv4Protocol) {
-    if (why) *why = QStringLiteral("%1 is not an IPv4 address").arg(host);
+    if (why) *why = {QStringLiteral("%1 is not an IPv4 address"), {host}};
     return nullptr;
   }
   auto socket = std::make_unique<QTcpSocket>();

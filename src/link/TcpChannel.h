@@ -18,7 +18,7 @@ class TcpChannel final : public Channel {
   // Connects to host (dotted IPv4 text) within timeoutMs; nullptr when that fails, with the
   // reason in why ("connection refused by 127.0.0.1:1").
   static std::unique_ptr<TcpChannel> Connect(const QString& host, quint16 port, int timeoutMs,
-                                             QString* why = nullptr);
+                                             LinkFailure* why = nullptr);
   ~TcpChannel() override;
   TcpChannel(const TcpChannel&) = delete;
   TcpChannel& operator=(const TcpChannel&) = delete;

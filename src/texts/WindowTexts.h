@@ -11,7 +11,7 @@ namespace ostrivane {
 // controls, and why a backup is missing. Each row holds six strings in language order (EN FR IT DE
 // PO ES); the English one is the key, as Qt's tr() keys its translations by their source text, so
 // that a control keeps its English wording in the code where it is built.
-inline constexpr int kWindowTextRows = 143;
+inline constexpr int kWindowTextRows = 150;
 extern const char16_t* const WindowTextTable[kWindowTextRows * kLanguages];
 
 // The row's text in the given language; a text without a row (a device's value, a text that is

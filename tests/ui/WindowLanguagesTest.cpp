@@ -195,5 +195,21 @@ TEST(WindowLanguagesTest, EveryShownText_IsTranslatedOrTheSameOnPurpose) {
   EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
+// Why a port did not open is noted in the activity in the window's language.
+TEST(WindowLanguagesTest, PortThatDoesNotOpen_IsNotedInTheWindowsLanguage) {
+  const QString path = QStringLiteral("/nonexistent/ostrivane-tty");
+  UiHarness ui({.serialPaths = {path}, .language = QStringLiteral("DE")});
+  const auto* activity = ui.Dialog().findChild<QListWidget*>(QStringLiteral("activityList"));
+  ASSERT_NE(activity, nullptr);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return !activity
+                    ->findItems(path + QStringLiteral(" kann nicht geöffnet werden"),
+                                Qt::MatchContains)
+                    .isEmpty();
+      },
+      5000));
+}
+
 }  // namespace
 }  // namespace ostrivane::uitest

@@ -8,6 +8,7 @@
 #include "operations/FirmwareUpgrade.h"
 #include "operations/Transfer.h"
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 
 namespace ostrivane {
 
@@ -26,6 +27,11 @@ constexpr std::uint8_t kPanelOpenedTypes[] = {159, 176, 178, 192};
 bool AnnouncesPanelOpened(std::uint8_t type) {
   return std::find(std::begin(kPanelOpenedTypes), std::end(kPanelOpenedTypes), type) !=
          std::end(kPanelOpenedTypes);
+}
+
+// Why a port or an address did not open, as the window's activity says it.
+QString LocalFailure(const LinkFailure& failure, int languageIndex) {
+  return LinkFailure{WindowText(failure.format, languageIndex), failure.arguments}.Text();
 }
 
 void ShowSearchText(OperationContext& ctx) {
@@ -79,7 +85,8 @@ ConnectOutcome RunConnectStep(OperationContext& ctx, const DiscoveryTable& disco
   ReportingChannelOpener opener;
   const bool connected =
       ConnectDevice(ctx.link, ctx.identity, discovery, connection, target, opener);
-  outcome.openFailures = opener.Failures();
+  for (const LinkFailure& failure : opener.FailureDetails())
+    outcome.openFailures.append(LocalFailure(failure, ctx.settings.LanguageIndex()));
   if (!connected) return outcome;
   if (const Channel* channel = ctx.link.CurrentChannel()) outcome.channel = channel->Describe();
   // A new connection: the model in memory is not this device's until its record is read.
