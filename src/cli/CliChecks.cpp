@@ -74,6 +74,8 @@ int ConnectForCommand(CommandIo& io, CliSession& session) {
   if (!QFileInfo(data).isDir())
     return io.Fail(kExitLocal, QStringLiteral("the data folder %1 does not exist.").arg(data));
   session.settings.LoadApplicationData(data);
+  // The window's language preference is not the command line's: scripts read English.
+  session.settings.SetLanguageIndex(0);
   const bool connected = session.Connect(request);
   for (const QString& note : session.Notes()) io.err << "ostrivane-cli: " << note << ".\n";
   if (!connected && session.FailureCode() == kExitUsage)

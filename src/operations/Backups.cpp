@@ -8,6 +8,7 @@
 #include "operations/ModelTable.h"
 #include "operations/Transfer.h"
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 
 namespace ostrivane {
 
@@ -49,6 +50,12 @@ void PruneBackups(const QString& folder, const QString& device, std::uint8_t typ
     QFile::remove(folder + names.at(i));
 }
 
+void Fail(BackupResult& result, const QString& format, const QString& argument = {}) {
+  result.errorFormat = format;
+  result.errorArgument = argument;
+  result.error = argument.isEmpty() ? format : format.arg(argument);
+}
+
 QString ReadFailureSentence(ConfigReadOutcome outcome) {
   switch (outcome) {
     case ConfigReadOutcome::NoReply:
@@ -58,8 +65,7 @@ QString ReadFailureSentence(ConfigReadOutcome outcome) {
     case ConfigReadOutcome::Empty:
       return QStringLiteral("the device returned an empty configuration record");
     case ConfigReadOutcome::TooLong:
-      return QStringLiteral("the device returned a record longer than %1 bytes")
-          .arg(kConfigImageMax);
+      return QStringLiteral("the device returned a record longer than %1 bytes");
     case ConfigReadOutcome::Undecodable:
       return QStringLiteral("the device's configuration record does not decode");
     case ConfigReadOutcome::Read:
@@ -102,14 +108,13 @@ BackupResult WriteBackupFile(const ApplicationData& settings, const QString& dev
   result.record = record;
   const QString folder = settings.BackupFolder();
   if (!QDir().mkpath(folder)) {
-    result.error =
-        QStringLiteral("cannot create the backup folder %1").arg(QDir::toNativeSeparators(folder));
+    Fail(result, QStringLiteral("cannot create the backup folder %1"),
+         QDir::toNativeSeparators(folder));
     return result;
   }
   const QString path = FreePath(folder, BackupFileName(device, typeCode, now));
   if (path.isEmpty() || !ConfigurationFiles::WriteRecordFile(path, record)) {
-    result.error =
-        QStringLiteral("cannot write a backup into %1").arg(QDir::toNativeSeparators(folder));
+    Fail(result, QStringLiteral("cannot write a backup into %1"), QDir::toNativeSeparators(folder));
     return result;
   }
   result.ok = true;
@@ -125,11 +130,18 @@ BackupResult BackupDeviceConfig(OperationContext& ctx, const QDateTime& now) {
   const DeviceRecord read = FetchDeviceRecord(ctx);
   if (read.outcome != ConfigReadOutcome::Read) {
     BackupResult result;
-    result.error = ReadFailureSentence(read.outcome);
+    Fail(result, ReadFailureSentence(read.outcome),
+         read.outcome == ConfigReadOutcome::TooLong ? QString::number(kConfigImageMax) : QString());
     return result;
   }
   return WriteBackupFile(ctx.settings, BackupDeviceName(ctx), ctx.identity.DeviceTypeCode,
                          read.record, now);
+}
+
+QString BackupErrorText(const BackupResult& backup, int languageIndex) {
+  if (backup.errorFormat.isEmpty()) return backup.error;
+  const QString local = WindowText(backup.errorFormat, languageIndex);
+  return backup.errorArgument.isEmpty() ? local : local.arg(backup.errorArgument);
 }
 
 void ShowBackupOutcome(OperationContext& ctx, const BackupResult& backup) {
@@ -140,9 +152,9 @@ void ShowBackupOutcome(OperationContext& ctx, const BackupResult& backup) {
     return;
   }
   ctx.prompts.Beep(ConfigurationFiles::kErrorBeepHz, ConfigurationFiles::kErrorBeepMs);
-  ctx.status.ShowStatusText(
-      LocalText(text::BackupNotWritten, ctx.settings.LanguageIndex()).arg(backup.error),
-      kBackupFailedMs, false);
+  ctx.status.ShowStatusText(LocalText(text::BackupNotWritten, ctx.settings.LanguageIndex())
+                                .arg(BackupErrorText(backup, ctx.settings.LanguageIndex())),
+                            kBackupFailedMs, false);
 }
 
 }  // namespace ostrivane

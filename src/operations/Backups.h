@@ -17,7 +17,13 @@ struct BackupResult {
   QString path;       // the file written
   QString error;      // why there is no backup, as a sentence without a final full stop
   QByteArray record;  // the record as the device returned it
+  // `error` before its %1 was filled in, and what fills it: the window says it in its language.
+  QString errorFormat;
+  QString errorArgument;
 };
+
+// Why there is no backup, in the given language of the window (the command line's is English).
+QString BackupErrorText(const BackupResult& backup, int languageIndex);
 
 // The name a device's backups carry: its announced identifier, else the address or the port it
 // was reached at, with nothing in it that a file name or the backup names' "_" could trip on.

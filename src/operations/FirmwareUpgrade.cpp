@@ -206,7 +206,7 @@ bool BackupBeforeFlashing(OperationContext& ctx, FirmwareCheckResult& result) {
                          "no backup of the configuration, nothing written: %1 "
                          "(--no-backup upgrades without one)")
                          .arg(backup.error);
-    result.backupError = backup.error;
+    result.backupError = BackupErrorText(backup, ctx.settings.LanguageIndex());
     return false;
   }
   result.backupPath = backup.path;

@@ -36,7 +36,7 @@ struct FirmwareCheckResult {
   bool written = false;  // a transfer was started: the connection must not proceed
   QString failure;       // the failed step, or why nothing was written; empty on success
   QString backupPath;    // the configuration saved before the first flash request
-  QString backupError;   // why the backup needed first failed (nothing written); empty otherwise
+  QString backupError;   // why the backup needed first failed, in the window's language; or empty
 };
 
 // Writes image (the newer secondary image of the device's family) when found. True when a

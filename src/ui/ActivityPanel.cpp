@@ -15,11 +15,11 @@ constexpr int kHeightLines = 16;
 CActivityPanel::CActivityPanel(const QString& dataFolder, const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Tool), m_log(dataFolder) {
   setObjectName(QStringLiteral("activityPanel"));
-  setAccessibleName(QStringLiteral("Activity"));
+  setAccessibleName(title);
   setWindowTitle(title);
   m_list = new QListWidget(this);
   m_list->setObjectName(QStringLiteral("activityList"));
-  m_list->setAccessibleName(QStringLiteral("Activity"));
+  m_list->setAccessibleName(title);
   m_list->setUniformItemSizes(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);

@@ -9,6 +9,7 @@
 
 #include "operations/DeviceActions.h"
 #include "operations/OperationContext.h"
+#include "texts/WindowTexts.h"
 #include "ui/ControlIds.h"
 #include "ui/pages/UsbPictures.h"
 
@@ -46,7 +47,8 @@ bool IsValidDeviceClock(const DeviceClockTime& clock) {
          QTime(clock.hour, clock.minute, clock.second).isValid();
 }
 
-CRTC::CRTC(const DeviceClockTime& deviceClock, const QDateTime& now, QWidget* parent)
+CRTC::CRTC(const DeviceClockTime& deviceClock, const QDateTime& now, QWidget* parent,
+           int languageIndex)
     : QDialog(parent),
       m_year(deviceClock.year),
       m_month(deviceClock.month),
@@ -55,19 +57,19 @@ CRTC::CRTC(const DeviceClockTime& deviceClock, const QDateTime& now, QWidget* pa
       m_minute(deviceClock.minute),
       m_second(deviceClock.second) {
   setObjectName(QStringLiteral("clockDialog"));
-  setAccessibleName(QStringLiteral("Device clock"));
+  setAccessibleName(WindowText(u"Device clock", languageIndex));
   setWindowTitle(QString());
-  BuildControls();
+  BuildControls(languageIndex);
   OnInitDialog(now);
 }
 
-void CRTC::BuildControls() {
-  m_date =
-      Numbered(new QDateEdit(this), clockcontrol::DatePicker, "clockDate", QStringLiteral("Date"));
+void CRTC::BuildControls(int languageIndex) {
+  m_date = Numbered(new QDateEdit(this), clockcontrol::DatePicker, "clockDate",
+                    WindowText(u"Date", languageIndex));
   m_date->setCalendarPopup(true);
   m_date->setAlignment(Qt::AlignRight);
-  m_time =
-      Numbered(new QTimeEdit(this), clockcontrol::TimePicker, "clockTime", QStringLiteral("Time"));
+  m_time = Numbered(new QTimeEdit(this), clockcontrol::TimePicker, "clockTime",
+                    WindowText(u"Time", languageIndex));
   m_time->setAlignment(Qt::AlignRight);
   auto* ok = Numbered(new QPushButton(QStringLiteral("OK"), this), clockcontrol::Ok, "clockOk",
                       QStringLiteral("OK"));
@@ -136,7 +138,8 @@ void CRTC::accept() {
 }
 
 std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent) {
-  CRTC dialog(ctx.deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), parent);
+  CRTC dialog(ctx.deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), parent,
+              ctx.settings.LanguageIndex());
   dialog.exec();
   // The link may have gone (and the panel with it) while the dialog was open.
   if (!dialog.Changed() || ctx.panel.PanelActive == 0) return std::nullopt;

@@ -34,7 +34,8 @@ class CRTC final : public QDialog {
  public:
   // A device clock that names no real time (all zero on a device that lost its time, say) is
   // shown as `now`, the computer's time, so that OK sets the device to it.
-  CRTC(const DeviceClockTime& deviceClock, const QDateTime& now, QWidget* parent);
+  CRTC(const DeviceClockTime& deviceClock, const QDateTime& now, QWidget* parent,
+       int languageIndex = 0);
 
   bool Changed() const { return m_changed; }
   // The values the dialog was opened with, or those chosen when Changed().
@@ -47,7 +48,7 @@ class CRTC final : public QDialog {
   void accept() override;
 
  private:
-  void BuildControls();
+  void BuildControls(int languageIndex);
   void OnInitDialog(const QDateTime& now);
 
   std::uint16_t m_year = 0;

@@ -12,6 +12,7 @@
 
 #include "files/ApplicationData.h"
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 #include "ui/ControlIds.h"
 #include "ui/LampWidget.h"
 #include "ui/Pictures.h"
@@ -49,12 +50,12 @@ int ToProgressValue(std::uint32_t value) {
 
 CInfo::CInfo(const ApplicationData& settings, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("statusBar"));
-  setAccessibleName(QStringLiteral("Status bar"));
+  setAccessibleName(WindowText(u"Status bar", settings.LanguageIndex()));
   for (QTimer* timer : {&m_textTimer, &m_activityTimer, &m_writeTimer}) timer->setSingleShot(true);
   connect(&m_textTimer, &QTimer::timeout, this, [this] { m_statusText->clear(); });
   connect(&m_activityTimer, &QTimer::timeout, this, [this] { m_activityLamp->SetLit(false); });
   connect(&m_writeTimer, &QTimer::timeout, this, [this] { m_writeLamp->SetLit(false); });
-  BuildControls();
+  BuildControls(settings.LanguageIndex());
   BuildChangeDevice(settings.LanguageIndex());
   BuildWriteRow(settings.LanguageIndex());
   BuildLayout();
@@ -62,38 +63,39 @@ CInfo::CInfo(const ApplicationData& settings, QWidget* parent) : QWidget(parent)
   ApplyTextColour();
 }
 
-void CInfo::BuildControls() {
+void CInfo::BuildControls(int languageIndex) {
+  const auto say = [languageIndex](QStringView english) {
+    return WindowText(english, languageIndex);
+  };
   m_statusText = Numbered(new QLabel(this), control::StatusText, "statusText", {});
-  m_statusText->setAccessibleDescription(QStringLiteral("Status"));
+  m_statusText->setAccessibleDescription(say(u"Status"));
   // A long text is cut rather than allowed to widen the window.
   m_statusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   m_statusText->setMinimumHeight(fontMetrics().height());
 
-  m_progress = Numbered(new QProgressBar(this), control::Progress, "progressBar",
-                        QStringLiteral("Progress"));
+  m_progress = Numbered(new QProgressBar(this), control::Progress, "progressBar", say(u"Progress"));
   m_progress->setTextVisible(false);
   m_progress->setMaximumHeight(fontMetrics().height());
   m_progress->hide();
 
   m_activityLamp = Numbered(new LampWidget(Picture::LampActivity, this), control::ActivityLamp,
-                            "activityLamp", QStringLiteral("Activity lamp"));
+                            "activityLamp", say(u"Activity lamp"));
   m_writeLamp = Numbered(new LampWidget(Picture::LampWrite, this), control::WriteLamp, "writeLamp",
-                         QStringLiteral("Write lamp"));
+                         say(u"Write lamp"));
 
   const int iconSide = 2 * fontMetrics().height() + kMargin;
-  m_warningIcon =
-      Numbered(new QLabel(this), control::WarningIcon, "warningIcon", QStringLiteral("Warning"));
+  m_warningIcon = Numbered(new QLabel(this), control::WarningIcon, "warningIcon", say(u"Warning"));
   m_warningIcon->setPixmap(PictureIcon(Picture::Warning).pixmap(iconSide - kMargin));
   m_warningIcon->setFixedSize(iconSide, iconSide);
   m_warningIcon->setAlignment(Qt::AlignCenter);
   m_warningIcon->hide();
 
-  m_logButton = Numbered(new QToolButton(this), control::LogButton, "logButton",
-                         QStringLiteral("Download logs"));
+  m_logButton =
+      Numbered(new QToolButton(this), control::LogButton, "logButton", say(u"Download logs"));
   m_logButton->setIcon(PictureIcon(Picture::LogDownload));
   m_logButton->setIconSize(QSize(iconSide - 2 * kMargin, iconSide - 2 * kMargin));
   m_logButton->setFixedSize(iconSide, iconSide);
-  m_logButton->setToolTip(QStringLiteral("Download logs"));
+  m_logButton->setToolTip(m_logButton->accessibleName());
   connect(m_logButton, &QToolButton::clicked, this, &CInfo::LogRequested);
 
   m_applicationIcon = Numbered(new QLabel(this), control::ApplicationIcon, "applicationIcon",
@@ -118,12 +120,12 @@ void CInfo::BuildChangeDevice(int languageIndex) {
 void CInfo::BuildWriteRow(int languageIndex) {
   m_unit = new QLabel(this);
   m_unit->setObjectName(QStringLiteral("unit"));
-  m_unit->setAccessibleName(QStringLiteral("Unit"));
+  m_unit->setAccessibleName(WindowText(u"Unit", languageIndex));
   m_unit->setTextInteractionFlags(Qt::TextSelectableByMouse);
   m_unit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   m_writeState = new QLabel(this);
   m_writeState->setObjectName(QStringLiteral("writeState"));
-  m_writeState->setAccessibleName(QStringLiteral("Write state"));
+  m_writeState->setAccessibleName(WindowText(u"Write state", languageIndex));
   m_writeState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   const QString again = LocalText(text::SendAgain, languageIndex);
@@ -139,7 +141,7 @@ void CInfo::BuildWriteRow(int languageIndex) {
   m_activity = new QToolButton(this);
   m_activity->setObjectName(QStringLiteral("activityButton"));
   m_activity->setText(activity);
-  m_activity->setAccessibleName(QStringLiteral("Activity"));
+  m_activity->setAccessibleName(activity);
   m_activity->setToolTip(activity + QStringLiteral(" (F9)"));
   m_activity->setFocusPolicy(Qt::StrongFocus);
   connect(m_activity, &QToolButton::clicked, this, &CInfo::ActivityRequested);

@@ -77,7 +77,7 @@ class CInfo final : public QWidget, public StatusSink {
   void WindowLockRequested(bool locked);
 
  private:
-  void BuildControls();
+  void BuildControls(int languageIndex);
   void BuildChangeDevice(int languageIndex);
   void BuildWriteRow(int languageIndex);
   void BuildLayout();

@@ -6,6 +6,7 @@
 
 #include "operations/ModelTable.h"
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 #include "ui/ActivityPanel.h"
 #include "ui/Info.h"
 #include "ui/OstrivaneDlg.h"
@@ -119,7 +120,7 @@ void COstrivaneDlg::NoteConnected(const ConnectOutcome& outcome) {
   m_setting->SetOverNetwork(outcome.channel.startsWith(QLatin1String("tcp:")));
   const QString unit = UnitName(m_unitIdentifier, outcome.channel, m_ctx.config);
   m_info->ShowUnit(unit);
-  const QString model = QStringLiteral("H%1 firmware %2")
+  const QString model = WindowText(u"H%1 firmware %2", m_ctx.settings.LanguageIndex())
                             .arg(m_ctx.identity.DeviceTypeCode)
                             .arg(FormatTitleVersion(m_ctx.identity));
   NoteActivity(LocalText(text::ConnectedTo, m_ctx.settings.LanguageIndex())

@@ -12,6 +12,7 @@
 #include "link/Commands.h"
 #include "operations/Transfer.h"
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 #include "ui/ColouredTabBar.h"
 #include "ui/ControlIds.h"
 #include "ui/device/DeviceThread.h"
@@ -44,7 +45,7 @@ constexpr int kEmptyNoteMargin = 12;
 CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_device(device) {
   setObjectName(QStringLiteral("settingsPanel"));
-  setAccessibleName(QStringLiteral("Settings"));
+  setAccessibleName(WindowText(u"Settings", m_ctx.settings.LanguageIndex()));
   m_timer.setObjectName(QStringLiteral("panelTimer"));
   m_timer.setSingleShot(true);
   // The two-second send and the poll period are counted in its ticks: never early.
@@ -54,7 +55,7 @@ CSetting::CSetting(OperationContext& ctx, DeviceThread& device, QWidget* parent)
   m_pageTabs = new ColouredTabBar([this](int index) { return PageTabColour(index); }, this);
   m_pageTabs->setProperty(control::kProperty, control::PageTabs);
   m_pageTabs->setObjectName(QStringLiteral("pageTabs"));
-  m_pageTabs->setAccessibleName(QStringLiteral("Pages"));
+  m_pageTabs->setAccessibleName(WindowText(u"Pages", m_ctx.settings.LanguageIndex()));
   connect(m_pageTabs, &QTabBar::currentChanged, this, [this](int index) { SelectPage(index); });
 
   m_pageArea = new QWidget(this);

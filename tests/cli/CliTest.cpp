@@ -186,6 +186,10 @@ TEST_F(CliTest, DeviceCommands_StatusLogsClockSnapshotEdidReset) {
 
 TEST_F(CliTest, Firmware_CheckReportsAndUpgradeWritesANewerImage) {
   StartDevice(131, 20);
+  // The window's language preference leaves the command line English.
+  QFile preference(Path(QStringLiteral("pref.txt")));
+  ASSERT_TRUE(preference.open(QIODevice::WriteOnly) && preference.write("FR") == 2);
+  preference.close();
   const QString folder = Path(QStringLiteral("fw"));
   QDir().mkpath(folder);
   ASSERT_FALSE(WriteFirmwareImage(folder, QStringLiteral("UNIT131"), 21, 4096).isEmpty());
@@ -199,6 +203,7 @@ TEST_F(CliTest, Firmware_CheckReportsAndUpgradeWritesANewerImage) {
       {QStringLiteral("firmware"), QStringLiteral("upgrade"), QStringLiteral("--folder"), folder});
   ASSERT_EQ(upgrade.code, cli::kExitOk) << upgrade.err.constData();
   EXPECT_TRUE(upgrade.out.contains("restarting")) << upgrade.out.constData();
+  EXPECT_TRUE(upgrade.err.contains("upgrade to release")) << upgrade.err.constData();
   EXPECT_FALSE(m_device->FlashTransfers().isEmpty());
   EXPECT_EQ(m_device->Counters().restarts, 1);
 }

@@ -97,6 +97,11 @@ TEST(Backups, BackupCannotBeMadeOrRead_NothingWrittenAndWhyIsShown) {
   EXPECT_EQ(unwritable.device.Counters().factoryDefaults, 0);
   ASSERT_FALSE(unwritable.status.texts.empty());
   EXPECT_TRUE(unwritable.status.texts.back().text.contains("backup folder"));
+  // The window says why in its own language.
+  unwritable.settings.SetLanguageIndex(3);
+  ShowBackupOutcome(unwritable.ctx, BackupDeviceConfig(unwritable.ctx, QDateTime()));
+  EXPECT_TRUE(unwritable.status.texts.back().text.startsWith(
+      "Keine Sicherung, nichts geschrieben: der Sicherungsordner"));
 
   Session refused(131);
   sim::SimFaults fault;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QString>
 
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 
 namespace ostrivane {
 namespace {
@@ -116,5 +119,24 @@ TEST(TextTable, WeekdayLetters_FrenchDiffersFromOthers) {
   }
 }
 
+// A row found by its English text in every language, with the placeholders .arg() fills; a text
+// without a row is shown as it is.
+TEST(WindowTexts, EveryRow_IsFilledUniqueAndKeepsItsPlaceholders) {
+  QSet<QString> keys;
+  static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+  for (int row = 0; row < kWindowTextRows; ++row) {
+    const QString english = QString::fromUtf16(WindowTextTable[row * kLanguages]);
+    EXPECT_FALSE(keys.contains(english)) << english.toStdString();
+    keys.insert(english);
+    for (int lang = 0; lang < kLanguages; ++lang) {
+      const QString text = WindowText(english, lang);
+      EXPECT_FALSE(text.isEmpty()) << row << " lang " << lang;
+      EXPECT_EQ(text.count(placeholder), english.count(placeholder)) << text.toStdString();
+    }
+  }
+  EXPECT_EQ(WindowText(u"Subnet mask", kGerman), QStringLiteral("Subnetzmaske"));
+  EXPECT_EQ(WindowText(u"Subnet mask", kLanguages), QStringLiteral("Subnet mask"));
+  EXPECT_EQ(WindowText(u"UITEST-42", kFrench), QStringLiteral("UITEST-42"));
+}
 }  // namespace
 }  // namespace ostrivane

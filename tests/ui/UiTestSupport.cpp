@@ -102,6 +102,10 @@ UiHarness::UiHarness(const HarnessSetup& setup) {
     QFile remembered(m_data.path() + QStringLiteral("/last_device.txt"));
     if (remembered.open(QIODevice::WriteOnly)) remembered.write(setup.lastDevice.toLatin1());
   }
+  if (!setup.language.isEmpty()) {
+    QFile preference(m_data.path() + QStringLiteral("/pref.txt"));
+    if (preference.open(QIODevice::WriteOnly)) preference.write(setup.language.toLatin1());
+  }
   options.linkClock = &m_clock;
   options.prompts = &prompts;
   m_app = std::make_unique<COstrivaneApp>(options);

@@ -143,6 +143,7 @@ struct HarnessSetup {
   // Short, so that a lone announced device is connected without the full period's wait.
   int announcementPeriodMs = 300;
   QString lastDevice{};  // written to last_device.txt before the start
+  QString language{};    // written to pref.txt ("FR", "DE", ...) before the start
   Clock* discoveryClock = nullptr;
 };
 

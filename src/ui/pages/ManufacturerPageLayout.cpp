@@ -51,7 +51,7 @@ void ManufacturerPage::BuildIdentityRows() {
   m_countryLabel = AddLabel(1087, QStringLiteral("Def. Country :"), "defaultCountryLabel");
   m_hardwareLabel = AddLabel(manufacturercontrol::HardwareLabel, QStringLiteral("Harware Type :"),
                              "hardwareTypeLabel");
-  m_hardwareLabel->setAccessibleName(QStringLiteral("Hardware type label"));
+  m_hardwareLabel->setAccessibleName(Local(u"Hardware type label"));
   m_reference = AddControl(manufacturercontrol::Reference, new QLineEdit(this), "reference",
                            QStringLiteral("Device reference"));
   m_reference->setMinimumWidth(EditWidth(m_reference, kReferenceChars));
@@ -74,7 +74,7 @@ void ManufacturerPage::BuildIdentityRows() {
   m_logo->setInsertPolicy(QComboBox::NoInsert);
   for (std::size_t i = 0; i < m_mac.size(); ++i) {
     auto* edit = AddControl(manufacturercontrol::MacBytes[i], new QLineEdit(this), "macByte",
-                            QStringLiteral("MAC address byte %1").arg(i + 1));
+                            Local(u"MAC address byte %1").arg(i + 1));
     edit->setObjectName(QStringLiteral("macByte%1").arg(i + 1));
     edit->setFixedWidth(EditWidth(edit, kMacEditChars));
     edit->setAlignment(Qt::AlignCenter);

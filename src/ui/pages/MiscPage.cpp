@@ -58,7 +58,7 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
                             QStringLiteral("Repair EDID table"));
   m_edidButton->setIcon(PictureIcon(Picture::Chip));
   m_edidButton->setIconSize(QSize(kEdidIconSide, kEdidIconSide));
-  m_edidButton->setToolTip(QStringLiteral("Repair EDID table"));
+  m_edidButton->setToolTip(Local(u"Repair EDID table"));
   m_edidButton->setFocusPolicy(Qt::StrongFocus);
 
   connect(m_fourK, &QComboBox::activated, this, &MiscPage::ChangeFourK);

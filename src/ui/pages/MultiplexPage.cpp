@@ -276,7 +276,7 @@ QLayout* MultiplexPage::BuildLevelControls() {
 void MultiplexPage::BuildIpRows(QGridLayout* grid, int row) {
   m_ip = AddOutputType(Ip, "IP", "outputIp", 0);
   m_ipLabel = AddLabel(IpLabel, QStringLiteral("IP :"), "ipLabel");
-  m_ipLabel->setAccessibleName(QStringLiteral("IP output"));
+  m_ipLabel->setAccessibleName(Local(u"IP output"));
   grid->addWidget(m_ip, row, 0);
   grid->addWidget(m_ipLabel, row, 0);
   grid->addWidget(AddLabel(AddressLabel, {}, "destAddressLabel"), row, 1);

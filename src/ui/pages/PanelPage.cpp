@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "texts/TextTable.h"
+#include "texts/WindowTexts.h"
 #include "ui/ControlIds.h"
 #include "ui/pages/FieldMarks.h"
 
@@ -40,6 +41,10 @@ QString PanelPage::Text(int entry) const {
   return LocalText(entry, m_ctx.settings.LanguageIndex());
 }
 
+QString PanelPage::Local(QStringView english) const {
+  return WindowText(english, m_ctx.settings.LanguageIndex());
+}
+
 QLabel* PanelPage::AddLabel(int id, const QString& text, const char* objectName) {
   auto* label = new QLabel(text, this);
   Register(id, label, objectName, SpokenName(text));
@@ -60,7 +65,7 @@ void PanelPage::Register(int id, QWidget* widget, const char* objectName,
   if (widget->parent() == nullptr) widget->setParent(this);
   widget->setProperty(control::kProperty, id);
   widget->setObjectName(QString::fromLatin1(objectName));
-  widget->setAccessibleName(accessibleName);
+  widget->setAccessibleName(Local(accessibleName));
   m_controls.insert(id, widget);
   m_order.append(widget);
 }

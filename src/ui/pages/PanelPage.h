@@ -84,9 +84,12 @@ class PanelPage : public QWidget {
   unsigned MainVersion() const { return m_ctx.identity.Version.main; }
   // Entry of the text table in the installer's language.
   QString Text(int entry) const;
+  // A spoken name or tooltip, written in English, in the installer's language.
+  QString Local(QStringView english) const;
 
   // Registers a numbered control of this page: its number as "controlId", a descriptive object
-  // name and the name a screen reader speaks.
+  // name and the name a screen reader speaks (in English; it is spoken in the installer's
+  // language).
   template <class W>
   W* AddControl(int id, W* widget, const char* objectName, const QString& accessibleName) {
     Register(id, widget, objectName, accessibleName);

@@ -73,7 +73,7 @@ UsbPage::UsbPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
                  "clockPicture", QStringLiteral("Set the device clock"));
   m_clockPicture->setIconSize(QSize(kPictureSide, kPictureSide));
   m_clockPicture->setAutoRaise(true);
-  m_clockPicture->setToolTip(QStringLiteral("Set the device clock"));
+  m_clockPicture->setToolTip(Local(u"Set the device clock"));
   m_schedule = AddControl(usbcontrol::Schedule, new ScheduleList(this), "schedule",
                           QStringLiteral("Play and record schedule"));
 
@@ -204,7 +204,7 @@ QWidget* UsbPage::BuildClockAndLamps() {
   m_clock->setMaxLength(5);
   m_clock->setAlignment(Qt::AlignCenter);
   m_clock->setFixedWidth(EditWidth(m_clock, kOffsetEditChars + 1));
-  m_clock->setToolTip(QStringLiteral("Click to set the device clock"));
+  m_clock->setToolTip(Local(u"Click to set the device clock"));
   m_clock->installEventFilter(this);
   auto* clockRow = new QHBoxLayout;
   clockRow->addWidget(m_clockPicture);
