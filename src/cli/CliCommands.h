@@ -5,6 +5,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "config/ConfigDiff.h"
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
 
@@ -56,8 +57,6 @@ int CheckReadableFile(CommandIo& io, const QString& path);
 // printed. False when the file cannot be used.
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
-// "path: device -> wanted" for every field that differs, in declaration order (config diff).
-QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
 // Prints a finished command's result: the sentence (not with --quiet), or with --json the object.
 void PrintResult(CommandIo& io, const QString& sentence, const QJsonObject& json);
 

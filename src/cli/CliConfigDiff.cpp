@@ -7,52 +7,11 @@
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
 #include "config/ConfigCodec.h"
-#include "config/ConfigFields.h"
+#include "config/ConfigDiff.h"
 
 namespace ostrivane::cli {
 
 namespace {
-
-// Every field of a configuration as (key, value) in declaration order, keys as in the JSON form.
-class Flattener {
- public:
-  void Field(const char* name, std::int32_t& value) { Add(name, value); }
-  void Field(const char* name, QString& text) { Add(name, text); }
-  template <std::size_t N>
-  void Numbers(const char* name, std::array<std::int32_t, N>& values) {
-    for (std::size_t i = 0; i < N; ++i)
-      entries.append(
-          {QStringLiteral("%1%2[%3]").arg(m_prefix, QLatin1String(name)).arg(i), values[i]});
-  }
-  template <class T, std::size_t N>
-  void Slots(const char* name, std::array<T, N>& slots) {
-    const QString outer = m_prefix;
-    for (std::size_t i = 0; i < N; ++i) {
-      m_prefix = QStringLiteral("%1%2[%3].").arg(outer, QLatin1String(name)).arg(i);
-      VisitFields(*this, slots[i]);
-    }
-    m_prefix = outer;
-  }
-
-  QList<QPair<QString, QJsonValue>> entries;
-
- private:
-  void Add(const char* name, const QJsonValue& value) {
-    entries.append({m_prefix + QLatin1String(name), value});
-  }
-  QString m_prefix;
-};
-
-QList<QPair<QString, QJsonValue>> Flatten(DeviceConfig config) {
-  Flattener flattener;
-  VisitFields(flattener, config);
-  return flattener.entries;
-}
-
-QString Shown(const QJsonValue& value) {
-  return value.isString() ? QStringLiteral("\"%1\"").arg(value.toString())
-                          : QString::number(value.toInteger());
-}
 
 // What the device would hold after receiving the file: the record it encodes to, read back.
 bool AsDeviceWouldHold(DeviceConfig& config, const LayoutContext& context) {
@@ -86,17 +45,6 @@ bool ReadFileConfig(CommandIo& io, const QByteArray& bytes, const LayoutContext&
 
 }  // namespace
 
-QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted) {
-  const auto from = Flatten(device);
-  const auto to = Flatten(wanted);
-  QStringList lines;
-  for (qsizetype i = 0; i < from.size(); ++i)
-    if (from[i].second != to[i].second)
-      lines << from[i].first + QStringLiteral(": ") + Shown(from[i].second) +
-                   QStringLiteral(" -> ") + Shown(to[i].second);
-  return lines;
-}
-
 int RunConfigDiff(CommandIo& io) {
   const QString path = io.args.positional.first();
   if (const int code = CheckReadableFile(io, path)) return code;
@@ -115,8 +63,8 @@ int RunConfigDiff(CommandIo& io) {
   DeviceConfig held;
   PanelState panel;
   DecodeConfigImage(record, ctx.Layout(), held, panel);  // checked by the fetch
-  const auto device = Flatten(held);
-  const auto wanted = Flatten(fromFile);
+  const auto device = FlattenConfig(held);
+  const auto wanted = FlattenConfig(fromFile);
   QJsonArray changes;
   for (qsizetype i = 0; i < device.size(); ++i) {
     if (device[i].second == wanted[i].second) continue;
@@ -124,8 +72,8 @@ int RunConfigDiff(CommandIo& io) {
                                {QStringLiteral("Device"), device[i].second},
                                {QStringLiteral("File"), wanted[i].second}});
     if (!io.args.Has(QStringLiteral("--json")))
-      io.out << device[i].first << ": " << Shown(device[i].second) << " -> "
-             << Shown(wanted[i].second) << '\n';
+      io.out << device[i].first << ": " << ShownValue(device[i].second) << " -> "
+             << ShownValue(wanted[i].second) << '\n';
   }
   if (io.args.Has(QStringLiteral("--json")))
     io.out << QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Indented));

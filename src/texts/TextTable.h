@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 76;
+inline constexpr int kTextEntries = 78;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -58,6 +58,10 @@ inline constexpr int EdidFailed = 72;
 inline constexpr int DeviceWillMove = 73;  // %1: the address (or DHCP)
 inline constexpr int BackupSaved = 74;      // %1: the backup's path
 inline constexpr int BackupNotWritten = 75;  // %1: why
+// A dialog answered after the device it was opened for went (or another took its place).
+inline constexpr int ConnectionChanged = 76;
+// %1: the unit, %2: what differs, one line each.
+inline constexpr int UnsentAfterLinkLoss = 77;
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

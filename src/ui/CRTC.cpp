@@ -7,8 +7,6 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "operations/DeviceActions.h"
-#include "operations/OperationContext.h"
 #include "ui/ControlIds.h"
 #include "ui/pages/UsbPictures.h"
 
@@ -133,14 +131,6 @@ void CRTC::accept() {
     m_changed = true;
   }
   QDialog::accept();
-}
-
-std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent) {
-  CRTC dialog(ctx.deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), parent);
-  dialog.exec();
-  // The link may have gone (and the panel with it) while the dialog was open.
-  if (!dialog.Changed() || ctx.panel.PanelActive == 0) return std::nullopt;
-  return dialog.Clock();
 }
 
 }  // namespace ostrivane

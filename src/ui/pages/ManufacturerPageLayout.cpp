@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "operations/DeviceActions.h"
 #include "operations/FirmwareUpgrade.h"
@@ -122,7 +123,13 @@ void ManufacturerPage::BuildButtons() {
                       [this] { Host().RunOnDevice([](OperationContext& ctx) { ResetDevice(ctx); }); });
   m_snapshot = AddButton(control::SnapshotButton, "Snapshot", "snapshot", "Save snapshot",
                          [this] {
-                           Host().RunOnDevice([](OperationContext& ctx) { CaptureSnapshot(ctx); });
+                           // The save dialog is the window's: the device is polled meanwhile.
+                           auto picture = std::make_shared<QByteArray>();
+                           Host().RunOnDeviceThen(
+                               [picture](OperationContext& ctx) {
+                                 *picture = RequestSnapshotData(ctx.link);
+                               },
+                               [this, picture] { SaveSnapshot(Ctx().prompts, *picture); });
                          });
 }
 
