@@ -62,9 +62,9 @@ bool CXmit::TransactWriteBlock(std::uint32_t address, std::span<const std::uint8
 bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait) {
   if (!IsConnected() || Interrupted()) {
     if (m_observer) {
-      m_observer->OnRefused(command, payload,
-                            IsConnected() ? LinkObserver::Refusal::Cancelled
-                                          : LinkObserver::Refusal::NotConnected);
+      m_observer->OnRefused(
+          command, payload,
+          IsConnected() ? LinkObserver::Refusal::Cancelled : LinkObserver::Refusal::NotConnected);
     }
     LinkError = true;
     WriteIndicator = false;

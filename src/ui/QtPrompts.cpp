@@ -108,11 +108,10 @@ namespace {
 void OpenFileDialog(QFileDialog* dialog, std::function<void(const QString&)> answer) {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
-  QObject::connect(dialog, &QFileDialog::finished, dialog,
-                   [dialog, answer = std::move(answer)](int result) {
-                     answer(result == QDialog::Accepted ? dialog->selectedFiles().value(0)
-                                                        : QString());
-                   });
+  QObject::connect(
+      dialog, &QFileDialog::finished, dialog, [dialog, answer = std::move(answer)](int result) {
+        answer(result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString());
+      });
   dialog->open();
 }
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <utility>
 
-#include "link/CXmit.h"
 #include "config/ConfigDiff.h"
+#include "link/CXmit.h"
 #include "link/Commands.h"
 #include "operations/Transfer.h"
 #include "texts/TextTable.h"

@@ -207,7 +207,7 @@ TEST_F(Transaction, RequestThatNeverReachesTheWire_IsStillSeenWithItsReason) {
   EXPECT_FALSE(link.Transact(0x40, {}, 500));
   link.SetCancelled(false);
   EXPECT_TRUE(channel.written.isEmpty());
-  EXPECT_EQ(frames.seen, (std::vector<std::string>{"unsent:no link", "unsent:too long",
-                                                   "unsent:cancelled"}));
+  EXPECT_EQ(frames.seen,
+            (std::vector<std::string>{"unsent:no link", "unsent:too long", "unsent:cancelled"}));
   link.SetObserver(nullptr);
 }

@@ -92,8 +92,8 @@ TEST(ConnectionEpochTest, LogsBoxAndEdidQuestionOpen_TheDeviceIsPolledAndALateYe
 }
 
 TEST(ConnectionEpochTest, LoadDialogAndEditLeftByALostA_NeitherReachesBConnectedSince) {
-  SimSetup setupA{.type = 131, .address = QStringLiteral("127.0.0.2"),
-                  .identifier = QStringLiteral("EPOCH-A")};
+  SimSetup setupA{
+      .type = 131, .address = QStringLiteral("127.0.0.2"), .identifier = QStringLiteral("EPOCH-A")};
   SimDevice a(setupA);
   SimSetup setupB = setupA;
   setupB.address = QStringLiteral("127.0.0.3");

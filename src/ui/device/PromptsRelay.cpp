@@ -7,12 +7,6 @@ PromptsRelay::PromptsRelay(WindowMailbox& window, Prompts& target)
 
 std::optional<PromptsRelay::Answer> PromptsRelay::Ask(Question ask) {
   if (m_abandoned.load()) return std::nullopt;
-  if (m_window.OnWindowThread()) {
-    // Asked by the window's own work: only prompts that answer at once may be used there.
-    std::optional<Answer> answer;
-    ask(m_target, [&answer](const Answer& given) { answer = given; });
-    return answer;
-  }
   auto shared = std::make_shared<Answer>();
   m_window.Post([this, shared, ask = std::move(ask)] {
     {
@@ -42,6 +36,8 @@ void PromptsRelay::Abandon() {
 }
 
 PromptAnswer PromptsRelay::ShowMessage(const MessageBoxRequest& request) {
+  // The window's own thread has nobody to wait for it: it asks directly.
+  if (m_window.OnWindowThread() && !m_abandoned.load()) return m_target.ShowMessage(request);
   if (request.buttons == PromptButtons::Ok) {
     // Nothing to decide: the device thread goes on (polling, watching the link) while it is
     // shown, and the answer is OK whatever becomes of the box.
@@ -61,26 +57,31 @@ PromptAnswer PromptsRelay::ShowMessage(const MessageBoxRequest& request) {
   return answer ? answer->button : PromptAnswer::Cancel;
 }
 
-QString PromptsRelay::GetSaveFileName(const FileDialogRequest& request) {
-  const auto answer = Ask([request](Prompts& p, std::function<void(const Answer&)> done) {
-    p.AskSaveFileName(request, [done = std::move(done)](const QString& path) {
+QString PromptsRelay::AskPath(const FileDialogRequest& request, bool forSave) {
+  if (m_window.OnWindowThread() && !m_abandoned.load()) {
+    return forSave ? m_target.GetSaveFileName(request) : m_target.GetOpenFileName(request);
+  }
+  const auto answer = Ask([request, forSave](Prompts& p, std::function<void(const Answer&)> done) {
+    auto given = [done = std::move(done)](const QString& path) {
       Answer a;
       a.path = path;
       done(a);
-    });
+    };
+    if (forSave) {
+      p.AskSaveFileName(request, std::move(given));
+    } else {
+      p.AskOpenFileName(request, std::move(given));
+    }
   });
   return answer ? answer->path : QString();
 }
 
+QString PromptsRelay::GetSaveFileName(const FileDialogRequest& request) {
+  return AskPath(request, true);
+}
+
 QString PromptsRelay::GetOpenFileName(const FileDialogRequest& request) {
-  const auto answer = Ask([request](Prompts& p, std::function<void(const Answer&)> done) {
-    p.AskOpenFileName(request, [done = std::move(done)](const QString& path) {
-      Answer a;
-      a.path = path;
-      done(a);
-    });
-  });
-  return answer ? answer->path : QString();
+  return AskPath(request, false);
 }
 
 void PromptsRelay::Beep(int frequencyHz, int durationMs) {

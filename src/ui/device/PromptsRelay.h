@@ -42,9 +42,11 @@ class PromptsRelay final : public Prompts {
   };
   // What a question fills in, then calls done with (on the window's thread).
   using Question = std::function<void(Prompts&, std::function<void(const Answer&)> done)>;
-  // Asks on the window's thread and waits for the answer; nothing when the question was
-  // abandoned.
+  // Device thread: asks on the window's thread and waits for the answer; nothing when the
+  // question was abandoned.
   std::optional<Answer> Ask(Question ask);
+  // A file dialog's path (empty: none chosen, or the question abandoned).
+  QString AskPath(const FileDialogRequest& request, bool forSave);
 
   WindowMailbox& m_window;
   Prompts& m_target;
