@@ -5,6 +5,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "config/ConfigDiff.h"
 #include "config/DeviceConfig.h"
 #include "config/RecordShape.h"
 
@@ -66,8 +67,6 @@ bool IsJsonInput(const QString& path, const QByteArray& bytes);
 // given), else kExitLocal with the expected and found lengths printed.
 int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record,
                     const LayoutContext& context);
-// "path: device -> wanted" for every field that differs, in declaration order (config diff).
-QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted);
 // Installs the newer images on the connected device as --force and --no-backup say and says
 // where the backup went; empty when that went through (written or up to date), else why not.
 QString RunUpgrade(CommandIo& io, CliSession& session, FirmwareCheckResult& result);

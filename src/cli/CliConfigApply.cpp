@@ -9,6 +9,7 @@
 #include "cli/CliFleet.h"
 #include "cli/fleet/ConfigTemplate.h"
 #include "config/ConfigCodec.h"
+#include "config/ConfigDiff.h"
 #include "config/ConfigJson.h"
 #include "link/Commands.h"
 #include "operations/Backups.h"

@@ -7,30 +7,11 @@
 #include "cli/Cli.h"
 #include "cli/CliCommands.h"
 #include "config/ConfigCodec.h"
-#include "config/FieldPaths.h"
+#include "config/ConfigDiff.h"
 
 namespace ostrivane::cli {
 
 namespace {
-
-// Every field of a configuration as (key, value) in declaration order, keys as in the JSON form.
-QList<QPair<QString, QJsonValue>> Flatten(DeviceConfig config) {
-  QList<QPair<QString, QJsonValue>> entries;
-  VisitFieldPaths(
-      config,
-      [&](const QString& path, std::int32_t& value) {
-        entries.append({path, value});
-      },
-      [&](const QString& path, QString& text) {
-        entries.append({path, text});
-      });
-  return entries;
-}
-
-QString Shown(const QJsonValue& value) {
-  return value.isString() ? QStringLiteral("\"%1\"").arg(value.toString())
-                          : QString::number(value.toInteger());
-}
 
 // What the device would hold after receiving the file: the record it encodes to, read back.
 bool AsDeviceWouldHold(DeviceConfig& config, const LayoutContext& context) {
@@ -65,17 +46,6 @@ bool ReadFileConfig(CommandIo& io, const QString& path, const QByteArray& bytes,
 
 }  // namespace
 
-QStringList ConfigDiffLines(const DeviceConfig& device, const DeviceConfig& wanted) {
-  const auto from = Flatten(device);
-  const auto to = Flatten(wanted);
-  QStringList lines;
-  for (qsizetype i = 0; i < from.size(); ++i)
-    if (from[i].second != to[i].second)
-      lines << from[i].first + QStringLiteral(": ") + Shown(from[i].second) +
-                   QStringLiteral(" -> ") + Shown(to[i].second);
-  return lines;
-}
-
 int RunConfigDiff(CommandIo& io) {
   const QString path = io.args.positional.first();
   if (const int code = CheckReadableFile(io, path)) return code;
@@ -94,8 +64,8 @@ int RunConfigDiff(CommandIo& io) {
   DeviceConfig held;
   PanelState panel;
   DecodeConfigImage(record, ctx.Layout(), held, panel, EmptyApplication::KeepEmpty);  // fetched
-  const auto device = Flatten(held);
-  const auto wanted = Flatten(fromFile);
+  const auto device = FlattenConfig(held);
+  const auto wanted = FlattenConfig(fromFile);
   QJsonArray changes;
   for (qsizetype i = 0; i < device.size(); ++i) {
     if (device[i].second == wanted[i].second) continue;
@@ -103,8 +73,8 @@ int RunConfigDiff(CommandIo& io) {
                                {QStringLiteral("Device"), device[i].second},
                                {QStringLiteral("File"), wanted[i].second}});
     if (!io.args.Has(QStringLiteral("--json")))
-      io.out << device[i].first << ": " << Shown(device[i].second) << " -> "
-             << Shown(wanted[i].second) << '\n';
+      io.out << device[i].first << ": " << ShownValue(device[i].second) << " -> "
+             << ShownValue(wanted[i].second) << '\n';
   }
   if (io.args.Has(QStringLiteral("--json")))
     io.out << QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Indented));

@@ -49,6 +49,10 @@ class ReplyWatch final : public LinkObserver {
     m_last = outcome;
     if (m_trace) m_trace->Reply(m_device, command, outcome, status, payload, attempt);
   }
+  void OnRefused(std::uint8_t command, std::span<const std::uint8_t> payload,
+                 Refusal why) override {
+    if (m_trace) m_trace->NotSent(m_device, command, payload, why);
+  }
   // A connection step of the device, for the trace.
   void Note(const QString& event, const QString& detail) const {
     if (m_trace) m_trace->Event(m_device, event, detail);

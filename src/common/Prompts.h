@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace ostrivane {
 
@@ -39,6 +40,23 @@ class Prompts {
   virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
   virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
   virtual void Beep(int frequencyHz, int durationMs) = 0;
+
+  // The same questions without waiting for the answer: answer runs later, on the asking thread,
+  // once the user has answered (the window's dialogs are window-modal and report through their
+  // finished signal, so no event loop is nested). By default answer runs at once with what the
+  // blocking call gives.
+  virtual void AskMessage(const MessageBoxRequest& request,
+                          std::function<void(PromptAnswer)> answer) {
+    answer(ShowMessage(request));
+  }
+  virtual void AskSaveFileName(const FileDialogRequest& request,
+                               std::function<void(const QString&)> answer) {
+    answer(GetSaveFileName(request));
+  }
+  virtual void AskOpenFileName(const FileDialogRequest& request,
+                               std::function<void(const QString&)> answer) {
+    answer(GetOpenFileName(request));
+  }
 };
 
 // Answers OK to everything, cancels every file dialog and stays silent.

@@ -14,7 +14,9 @@ void DiscoveryTable::Age(std::uint32_t tick) {
 
 QVector<DiscoveredDevice> DiscoveryTable::Copy() const {
   std::lock_guard<std::mutex> lock(m_discoveryLock);
-  return m_entries;
+  // An array of its own: a shared one would be detached later by its reader, which then copies
+  // the entries outside the lock while the listener writes them.
+  return QVector<DiscoveredDevice>(m_entries.cbegin(), m_entries.cend());
 }
 
 void DiscoveryTable::Clear() {

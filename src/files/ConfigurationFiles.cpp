@@ -50,20 +50,28 @@ QString ConfigurationFiles::WithExpectedExtension(const QString& path, std::uint
   return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
-QString ConfigurationFiles::ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode) {
+void ConfigurationFiles::ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode,
+                                    std::function<void(const QString&)> chosen) {
   FileDialogRequest request;
   request.title = title;
   request.folder = m_settings.ConfigFolder();
   request.filterDescription = kFilterDescription;
   request.filterPattern = QLatin1Char('*') + ExtensionFor(typeCode);
   request.overwritePrompt = forSave;
-  const QString chosen =
-      forSave ? m_prompts.GetSaveFileName(request) : m_prompts.GetOpenFileName(request);
-  if (chosen.isEmpty()) return {};
-  const QString path = WithExpectedExtension(chosen, typeCode);
-  // The dialog only asked about the name as typed; the appended extension may name another
-  // existing file, which must not be replaced silently.
-  if (forSave && path != chosen && QFileInfo::exists(path)) {
+  Prompts* prompts = &m_prompts;
+  auto picked = [prompts, title, forSave, typeCode,
+                 chosen = std::move(chosen)](const QString& name) {
+    if (name.isEmpty()) {
+      chosen({});
+      return;
+    }
+    const QString path = WithExpectedExtension(name, typeCode);
+    // The dialog only asked about the name as typed; the appended extension may name another
+    // existing file, which must not be replaced silently.
+    if (!forSave || path == name || !QFileInfo::exists(path)) {
+      chosen(path);
+      return;
+    }
     MessageBoxRequest question;
     question.owner = PromptOwner::Panel;
     question.caption = title;
@@ -71,9 +79,15 @@ QString ConfigurationFiles::ChooseFile(const QString& title, bool forSave, std::
     question.buttons = PromptButtons::OkCancel;
     question.icon = PromptIcon::Exclamation;
     question.cancelIsDefault = true;
-    if (m_prompts.ShowMessage(question) != PromptAnswer::Ok) return {};
+    prompts->AskMessage(question, [path, chosen](PromptAnswer answer) {
+      chosen(answer == PromptAnswer::Ok ? path : QString());
+    });
+  };
+  if (forSave) {
+    m_prompts.AskSaveFileName(request, std::move(picked));
+  } else {
+    m_prompts.AskOpenFileName(request, std::move(picked));
   }
-  return path;
 }
 
 void ConfigurationFiles::Report(const QString& text, bool error) {
@@ -88,18 +102,14 @@ void ConfigurationFiles::Note(int entry, const QString& path, const QString& why
   m_status.NoteActivity(why.isEmpty() ? text.arg(file) : text.arg(file, why));
 }
 
-SaveOutcome ConfigurationFiles::SaveConfiguration(DeviceConfig& config, PanelState& panel,
-                                                  const LayoutContext& context) {
-  const QString path = ChooseFile(kSaveTitle, true, context.typeCode);
-  if (path.isEmpty()) return SaveOutcome::Cancelled;
-  return SaveConfigurationTo(path, config, panel, context);
+void ConfigurationFiles::AskSavePath(std::uint8_t typeCode,
+                                     std::function<void(const QString&)> chosen) {
+  ChooseFile(kSaveTitle, true, typeCode, std::move(chosen));
 }
 
-LoadResult ConfigurationFiles::LoadConfiguration(DeviceConfig& config, PanelState& panel,
-                                                 const LayoutContext& context) {
-  const QString path = ChooseFile(kLoadTitle, false, context.typeCode);
-  if (path.isEmpty()) return {};
-  return LoadConfigurationFrom(path, config, panel, context);
+void ConfigurationFiles::AskLoadPath(std::uint8_t typeCode,
+                                     std::function<void(const QString&)> chosen) {
+  ChooseFile(kLoadTitle, false, typeCode, std::move(chosen));
 }
 
 SaveOutcome ConfigurationFiles::SaveConfigurationTo(const QString& path, DeviceConfig& config,

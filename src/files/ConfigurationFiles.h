@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "common/Prompts.h"
 #include "common/StatusSink.h"
@@ -49,12 +50,13 @@ class ConfigurationFiles {
 
   ConfigurationFiles(const ApplicationData& settings, Prompts& prompts, StatusSink& status);
 
-  // SAVE button: asks for a file in the config folder, then SaveConfigurationTo.
-  SaveOutcome SaveConfiguration(DeviceConfig& config, PanelState& panel,
-                                const LayoutContext& context);
-  // LOAD button: asks for a file in the config folder, then LoadConfigurationFrom.
-  LoadResult LoadConfiguration(DeviceConfig& config, PanelState& panel,
-                               const LayoutContext& context);
+  // SAVE button: asks for a file in the config folder (and, when the type's extension makes it
+  // name another existing file, whether to replace it); chosen gets the path with the type's
+  // extension, or an empty string when the user cancelled. The answer may come later: the caller
+  // then writes with SaveConfigurationTo. Nothing of this object is kept until then.
+  void AskSavePath(std::uint8_t typeCode, std::function<void(const QString&)> chosen);
+  // LOAD button: the same for a file to read with LoadConfigurationFrom.
+  void AskLoadPath(std::uint8_t typeCode, std::function<void(const QString&)> chosen);
 
   // Writes the record of config (with the logo of the panel's logo field) to exactly path.
   SaveOutcome SaveConfigurationTo(const QString& path, DeviceConfig& config, PanelState& panel,
@@ -81,7 +83,8 @@ class ConfigurationFiles {
   static QString WithExpectedExtension(const QString& path, std::uint8_t typeCode);
 
  private:
-  QString ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode);
+  void ChooseFile(const QString& title, bool forSave, std::uint8_t typeCode,
+                  std::function<void(const QString&)> chosen);
   void Report(const QString& text, bool error);
   // The activity line: entry with the file and, for a failure, the status text shown.
   void Note(int entry, const QString& path, const QString& why = {});

@@ -61,12 +61,18 @@ bool CXmit::TransactWriteBlock(std::uint32_t address, std::span<const std::uint8
 
 bool CXmit::Run(std::uint8_t command, std::span<const std::uint8_t> payload, Millis wait) {
   if (!IsConnected() || Interrupted()) {
+    if (m_observer) {
+      m_observer->OnRefused(
+          command, payload,
+          IsConnected() ? LinkObserver::Refusal::Cancelled : LinkObserver::Refusal::NotConnected);
+    }
     LinkError = true;
     WriteIndicator = false;
     return false;
   }
   // A request that does not fit the transmit buffer is never sent, so it does not flash either.
   if (!EncodeRequest(command, payload, m_transmit)) {
+    if (m_observer) m_observer->OnRefused(command, payload, LinkObserver::Refusal::TooLong);
     WriteIndicator = false;
     return false;
   }

@@ -32,6 +32,10 @@ class LinkObserver {
   // decode or never made a whole frame.
   virtual void OnReply(std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
                        std::span<const std::uint8_t> payload, int attempt) = 0;
+  // A request that never reached the wire: nothing connected, the link cancelled (a window that
+  // closes), or too long for a frame.
+  enum class Refusal { NotConnected, Cancelled, TooLong };
+  virtual void OnRefused(std::uint8_t, std::span<const std::uint8_t>, Refusal) {}
 };
 
 // What a transfer in progress writes: the window says so while it lets the transfer finish.

@@ -88,6 +88,15 @@ void LinkTrace::Reply(const QString& device, std::uint8_t command, ReplyOutcome 
   WriteLine(device, body);
 }
 
+void LinkTrace::NotSent(const QString& device, std::uint8_t command,
+                        std::span<const std::uint8_t> payload, Refusal why) {
+  const char* reason = why == Refusal::NotConnected ? "no link"
+                       : why == Refusal::Cancelled  ? "cancelled"
+                                                    : "too long";
+  WriteLine(device, FrameBody("tx", command, QStringLiteral("\"not-sent\""), Hex(payload), 0) +
+                        QStringLiteral(R"(,"reason":"%1")").arg(QLatin1String(reason)));
+}
+
 void LinkTrace::Event(const QString& device, const QString& event, const QString& detail) {
   WriteLine(device,
             QStringLiteral(R"("event":%1,"detail":%2)").arg(JsonString(event), JsonString(detail)));

@@ -17,7 +17,9 @@ namespace ostrivane {
 // t counts seconds since that header; device (left out when the line belongs to no particular
 // device) is the identifier or address of the device. status is "accepted", "refused",
 // "bad-frame" or "no-reply" on replies; a reply that did not decode carries the bytes that came
-// back in raw. Connection steps are lines of their own:
+// back in raw. A request that never reached the wire is a "tx" line with status "not-sent",
+// attempt 0 and its reason ("no link", "cancelled", "too long"). Connection steps are lines of
+// their own:
 //   {"t":0.001,"device":"127.0.0.1:6666","event":"connect","detail":"tcp 127.0.0.1:6666"}
 // Lines are written whole under one lock, so the links of several threads may share a trace,
 // and each is flushed, so a trace survives a crash of the tool.
@@ -38,12 +40,18 @@ class LinkTrace final : public LinkObserver {
                std::span<const std::uint8_t> payload, int attempt) override {
     Reply({}, command, outcome, status, payload, attempt);
   }
+  void OnRefused(std::uint8_t command, std::span<const std::uint8_t> payload,
+                 Refusal why) override {
+    NotSent({}, command, payload, why);
+  }
 
   // The same lines, tagged with the device they belong to.
   void Request(const QString& device, std::uint8_t command, std::span<const std::uint8_t> payload,
                int attempt);
   void Reply(const QString& device, std::uint8_t command, ReplyOutcome outcome, LinkStatus status,
              std::span<const std::uint8_t> payload, int attempt);
+  void NotSent(const QString& device, std::uint8_t command, std::span<const std::uint8_t> payload,
+               Refusal why);
   // A step on the way to a device: "connect", "connected" or "failed", with what it was about.
   void Event(const QString& device, const QString& event, const QString& detail);
 

@@ -85,15 +85,15 @@ void ShowEdidResult(OperationContext& ctx, bool programmed) {
       kEdidStatusMs, false);
 }
 
-PromptAnswer AskEdid(OperationContext& ctx, int entry) {
+MessageBoxRequest EdidQuestion(int entry, int language) {
   MessageBoxRequest box;
   box.owner = PromptOwner::Panel;
   box.caption = kApplicationName;
-  box.text = LocalText(entry, ctx.settings.LanguageIndex());
+  box.text = LocalText(entry, language);
   box.buttons = PromptButtons::OkCancel;
   box.icon = PromptIcon::Exclamation;
   box.cancelIsDefault = true;
-  return ctx.prompts.ShowMessage(box);
+  return box;
 }
 
 }  // namespace
@@ -167,21 +167,29 @@ QString WithBitmapExtension(const QString& path) {
   return path + QStringLiteral(".bmp");
 }
 
-void CaptureSnapshot(OperationContext& ctx) {
-  const QByteArray data = RequestSnapshot(ctx.link).value_or(QByteArray());
+QByteArray RequestSnapshotData(CXmit& link) {
+  return RequestSnapshot(link).value_or(QByteArray());
+}
+
+void SaveSnapshot(Prompts& prompts, const QByteArray& data) {
   FileDialogRequest dialog;
   dialog.title = QStringLiteral("SAVE");
   dialog.filterDescription = QStringLiteral("Bitmap.");
   dialog.filterPattern = QStringLiteral("*.bmp");
   dialog.overwritePrompt = true;
-  const QString chosen = ctx.prompts.GetSaveFileName(dialog);
-  if (chosen.isEmpty()) return;
-  QFile file(WithBitmapExtension(chosen));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    ctx.prompts.Beep(kCreateFailBeepHz, kCreateFailBeepMs);
-    return;
-  }
-  file.write(SnapshotToBitmap(AsBytes(data)));
+  prompts.AskSaveFileName(dialog, [&prompts, data](const QString& chosen) {
+    if (chosen.isEmpty()) return;
+    QFile file(WithBitmapExtension(chosen));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      prompts.Beep(kCreateFailBeepHz, kCreateFailBeepMs);
+      return;
+    }
+    file.write(SnapshotToBitmap(AsBytes(data)));
+  });
+}
+
+void CaptureSnapshot(OperationContext& ctx) {
+  SaveSnapshot(ctx.prompts, RequestSnapshotData(ctx.link));
 }
 
 bool CaptureSnapshotTo(OperationContext& ctx, const QString& path) {
@@ -189,14 +197,25 @@ bool CaptureSnapshotTo(OperationContext& ctx, const QString& path) {
   return data && WriteFileWhole(path, SnapshotToBitmap(AsBytes(*data)));
 }
 
+void AskEdidRepair(Prompts& prompts, int language, std::function<void()> confirmed) {
+  prompts.AskMessage(EdidQuestion(text::EdidConfirm1, language),
+                     [&prompts, language, confirmed = std::move(confirmed)](PromptAnswer first) {
+                       if (first != PromptAnswer::Ok) return;
+                       prompts.AskMessage(EdidQuestion(text::EdidConfirm2, language),
+                                          [confirmed](PromptAnswer second) {
+                                            if (second == PromptAnswer::Ok) confirmed();
+                                          });
+                     });
+}
+
 void RequestEdidRepair(OperationContext& ctx) {
   if (ctx.settings.ManufacturerMode()) {
     ShowEdidResult(ctx, SendEdidProgramming(ctx.link));
     return;
   }
-  if (AskEdid(ctx, text::EdidConfirm1) != PromptAnswer::Ok) return;
-  if (AskEdid(ctx, text::EdidConfirm2) != PromptAnswer::Ok) return;
-  ctx.flags.EdidRequest = true;
+  // The prompts of a job answer before they return.
+  AskEdidRepair(ctx.prompts, ctx.settings.LanguageIndex(),
+                [&ctx] { ctx.flags.EdidRequest = true; });
 }
 
 void ProgramEdid(OperationContext& ctx) {

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "operations/OperationContext.h"
@@ -32,6 +33,10 @@ QString WithBitmapExtension(const QString& path);
 
 // The "Snapshot" button: request first, then the save dialog whatever the request gave.
 void CaptureSnapshot(OperationContext& ctx);
+// Its two halves, for a window that asks on its own thread: the picture data (empty when the
+// request failed), then the dialog and the file (the answer may come later; prompts outlives it).
+QByteArray RequestSnapshotData(CXmit& link);
+void SaveSnapshot(Prompts& prompts, const QByteArray& data);
 
 // Non-interactive variant: true when the picture arrived and the file at path was written.
 bool CaptureSnapshotTo(OperationContext& ctx, const QString& path);
@@ -39,6 +44,9 @@ bool CaptureSnapshotTo(OperationContext& ctx, const QString& path);
 // The repair button: at once in manufacturer mode, otherwise after two confirmations it raises
 // flags.EdidRequest for the connection loop.
 void RequestEdidRepair(OperationContext& ctx);
+// Its two confirmations, answered later: confirmed runs once both were answered OK (prompts
+// outlives the questions).
+void AskEdidRepair(Prompts& prompts, int language, std::function<void()> confirmed);
 
 // The connection loop's programming step: clears flags.EdidRequest, shows the warning and the
 // programming text, sends the command over the open link and closes a serial port.

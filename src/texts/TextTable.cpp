@@ -570,6 +570,23 @@ const char16_t* const TextTable[kTextEntries * kLanguages] = {
     u"Liste voll: einige Modulatoren werden nicht angezeigt",
     u"Lista pełna: niektóre modulatory nie są wyświetlane",
     u"Lista llena: algunos moduladores no se muestran",
+    // 98
+    u"Connection changed: nothing sent",
+    u"Connexion changée : rien n'a été envoyé",
+    u"Connessione cambiata: nulla è stato inviato",
+    u"Verbindung gewechselt: nichts gesendet",
+    u"Połączenie zmienione: nic nie wysłano",
+    u"Conexión cambiada: no se ha enviado nada",
+    // 99
+    u"The last changes did not reach %1 before its link was lost:\n%2\nSend them now?",
+    u"Les dernières modifications n'ont pas atteint %1 avant la perte de la liaison :\n%2\n"
+    u"Les envoyer maintenant ?",
+    u"Le ultime modifiche non hanno raggiunto %1 prima della perdita del collegamento:\n%2\n"
+    u"Inviarle ora?",
+    u"Die letzten Änderungen haben %1 vor dem Verbindungsverlust nicht erreicht:\n%2\n"
+    u"Jetzt senden?",
+    u"Ostatnie zmiany nie dotarły do %1 przed utratą połączenia:\n%2\nWysłać je teraz?",
+    u"Los últimos cambios no llegaron a %1 antes de perder el enlace:\n%2\n¿Enviarlos ahora?",
 };
 
 const char16_t* const WeekdayLetters[kWeekdays * kLanguages] = {

@@ -4,7 +4,7 @@
 
 namespace ostrivane {
 
-inline constexpr int kTextEntries = 98;
+inline constexpr int kTextEntries = 100;
 inline constexpr int kLanguages = 6;  // 0 EN, 1 FR, 2 IT, 3 DE, 4 PO (Polish), 5 ES
 inline constexpr int kWeekdays = 7;
 
@@ -80,6 +80,10 @@ inline constexpr int ListeningOn = 94;           // %1: the interface, %2: the p
 inline constexpr int NotListening = 95;          // %1: the listener's start code
 inline constexpr int UnsentKept = 96;            // %1: the file kept
 inline constexpr int DevicesLeftOut = 97;    // the device list is full
+// A dialog answered after the device it was opened for went (or another took its place).
+inline constexpr int ConnectionChanged = 98;
+// %1: the unit, %2: what differs, one line each.
+inline constexpr int UnsentAfterLinkLoss = 99;
 }  // namespace text
 
 // Text entry in the given language (0..5); out-of-range arguments give an empty string.

@@ -137,13 +137,4 @@ void CRTC::accept() {
   QDialog::accept();
 }
 
-std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent) {
-  CRTC dialog(ctx.deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), parent,
-              ctx.settings.LanguageIndex());
-  dialog.exec();
-  // The link may have gone (and the panel with it) while the dialog was open.
-  if (!dialog.Changed() || ctx.panel.PanelActive == 0) return std::nullopt;
-  return dialog.Clock();
-}
-
 }  // namespace ostrivane

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDialog>
 #include <cstdint>
-#include <optional>
 
 #include "operations/DeviceStatus.h"
 
@@ -11,8 +10,6 @@ class QDateEdit;
 class QTimeEdit;
 
 namespace ostrivane {
-
-struct OperationContext;
 
 // Numbers of the clock dialog's controls.
 namespace clockcontrol {
@@ -61,9 +58,5 @@ class CRTC final : public QDialog {
   QDateEdit* m_date = nullptr;
   QTimeEdit* m_time = nullptr;
 };
-
-// The clock field's action: the dialog on the device clock of the last status. The time to send,
-// when (and only when) OK changed it while the panel is still open.
-std::optional<DeviceClockTime> AskDeviceClock(const OperationContext& ctx, QWidget* parent);
 
 }  // namespace ostrivane

@@ -171,6 +171,11 @@ void COstrivaneDlg::FinishSearchStep(const ConnectOutcome& outcome) {
                          kConnectedTextMs, false);
   m_info->EnableLogButton(true);
   m_watchTimer.start(kFirstWatchMs);
+  // Edits a lost link kept from a device go to that device alone, and only when asked.
+  if (m_setting->KeepsUnsentEdits()) {
+    m_setting->OfferUnsentEdits(m_unitIdentifier,
+                                !m_unsentUnit.isEmpty() && m_unsentUnit == m_unitIdentifier);
+  }
   Q_EMIT DeviceConnected();
 }
 
@@ -188,29 +193,30 @@ void COstrivaneDlg::OnWatchTimer() {
 
 void COstrivaneDlg::FinishWatchStep(bool linkError) {
   if (m_closing || !m_connected) return;
-  if (linkError) {
-    // Said at once: the panel's last send to a device that stopped answering can take a while.
-    NoteActivity(LocalText(text::LinkLost, m_ctx.settings.LanguageIndex()));
-    m_info->ShowStatusText(LocalText(text::WaitingConnection, m_ctx.settings.LanguageIndex()),
-                           kWaitingTextMs, false);
-  }
   if (linkError || m_ctx.flags.FirmwareReloadRequest) {
-    FallBack(true, kFirstSearchMs);
+    FallBack(true, kFirstSearchMs, linkError);
     return;
   }
   m_watchTimer.start(kWatchPeriodMs);
 }
 
-void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs) {
+void COstrivaneDlg::FallBack(bool closeSerial, int firstSearchMs, bool linkLost) {
   m_watchTimer.stop();
   m_connected = false;
   // Logs come from a connected device only; the panel's last send may take a while.
   m_info->EnableLogButton(false);
   m_info->ShowChangeDevice(false);
-  RefreshDeviceList();
-  UpdateTitleAndLayout(false);
-  m_info->ShowUnit({});
-  m_setting->ClosePanel([this, closeSerial, firstSearchMs] {
+  // The last send is tried first; only then is a lost link reported and the window shrunk.
+  m_setting->ClosePanel([this, closeSerial, firstSearchMs, linkLost] {
+    if (linkLost) {
+      NoteActivity(LocalText(text::LinkLost, m_ctx.settings.LanguageIndex()));
+      m_info->ShowStatusText(LocalText(text::WaitingConnection, m_ctx.settings.LanguageIndex()),
+                             kWaitingTextMs, false);
+    }
+    RefreshDeviceList();
+    UpdateTitleAndLayout(false);
+    m_info->ShowUnit({});
+    m_unsentUnit = m_setting->KeepsUnsentEdits() ? m_unitIdentifier : QString();
     m_unitIdentifier.clear();
     if (closeSerial) m_device.Submit([](OperationContext& ctx) { ctx.link.CloseSerial(); });
     if (m_closing) return;

@@ -92,9 +92,9 @@ class COstrivaneDlg final : public QWidget {
   void FinishSearchStep(const ConnectOutcome& outcome);
   void OnWatchTimer();
   void FinishWatchStep(bool linkError);
-  // Closes the panel (its last send), shrinks the window, optionally closes a serial port, and
-  // searches again after firstSearchMs.
-  void FallBack(bool closeSerial, int firstSearchMs);
+  // Closes the panel (its last send), then says a lost link (linkLost), shrinks the window,
+  // optionally closes a serial port, and searches again after firstSearchMs.
+  void FallBack(bool closeSerial, int firstSearchMs, bool linkLost = false);
   void OnLogButton();
   void OnWindowLock(bool locked);
   // Closing: what the window is waiting for, in the status bar.
@@ -134,6 +134,8 @@ class COstrivaneDlg final : public QWidget {
   CDeviceList* m_deviceList = nullptr;
   CActivityPanel* m_activity = nullptr;
   QString m_unitIdentifier;
+  // The unit whose edits a lost link kept (empty: none, or a unit without an identifier).
+  QString m_unsentUnit;
   QString m_lastStatusNoted;
   QSet<QString> m_openFailuresNoted;
   QString m_lastTriedNoted;

@@ -1,5 +1,7 @@
 #include "ui/Setting.h"
 
+#include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,7 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
+#include "config/ConfigDiff.h"
 #include "link/CXmit.h"
 #include "link/Commands.h"
 #include "operations/Transfer.h"
@@ -39,6 +43,8 @@ constexpr int kMinimumAreaWidth = 780;
 constexpr int kMinimumAreaHeight = 260;
 constexpr int kBottomMargin = 4;
 constexpr int kEmptyNoteMargin = 12;
+// How long a request refused for a changed connection is said.
+constexpr int kRefusedTextMs = 2000;
 
 }  // namespace
 
@@ -108,6 +114,7 @@ PanelPage* CSetting::Page(int index) const {
 }
 
 void CSetting::OpenForDevice() {
+  NextEpoch();
   m_multiplex->RefillProtocolList(m_ctx.identity.DeviceTypeCode);
   m_currentPage = -1;
   m_currentService = 0;
@@ -125,6 +132,7 @@ void CSetting::OpenForDevice() {
 void CSetting::ClosePanel(std::function<void()> then, bool exiting) {
   m_timer.stop();
   hide();
+  NextEpoch();
   if (m_closing) {
     // The last send is already under way: then follows it.
     m_device.Submit([](OperationContext&) {}, std::move(then));
@@ -140,19 +148,71 @@ void CSetting::ClosePanel(std::function<void()> then, bool exiting) {
   // Only edits have a fate to tell; the send of an unedited panel is the closing's own.
   const bool edited = m_ctx.panel.UnsentEdits();
   if (edited) ReportWrite(WriteState::Sending);
+  m_unsent.reset();
   auto unsent = std::make_shared<QString>();
   auto outcome = std::make_shared<SendOutcome>(SendOutcome::None);
   m_device.Submit(
       [unsent, outcome, exiting](OperationContext& ctx) {
         *unsent = FinalPanelSend(ctx, exiting, outcome.get());
       },
-      [this, unsent, outcome, edited, then = std::move(then)] {
+      [this, unsent, outcome, edited, exiting, edits = m_ctx.config, then = std::move(then)] {
         if (!unsent->isEmpty()) ReportUnsent(*unsent);
+        const bool lost = *outcome == SendOutcome::LinkLost || *outcome == SendOutcome::NoAnswer;
+        if (edited && lost && !exiting && m_ctx.panel.DeviceRecordRead) m_unsent = edits;
         m_ctx.panel.PanelActive = 0;
         m_closing = false;
         if (edited) FinishWrite(*outcome, false);
         if (then) then();
       });
+}
+
+void CSetting::NextEpoch() {
+  ++m_epoch;
+  const QList<QPointer<QDialog>> open = std::exchange(m_boundDialogs, {});
+  for (const QPointer<QDialog>& dialog : open) {
+    if (dialog) dialog->reject();
+  }
+}
+
+bool CSetting::StillConnected(std::uint32_t epoch) {
+  if (epoch == m_epoch && m_ctx.panel.PanelActive != 0) return true;
+  m_ctx.status.ShowStatusText(LocalText(text::ConnectionChanged, m_ctx.settings.LanguageIndex()),
+                              kRefusedTextMs, false);
+  return false;
+}
+
+void CSetting::BindToConnection(QDialog* dialog) {
+  m_boundDialogs.removeAll(nullptr);
+  m_boundDialogs.append(dialog);
+}
+
+void CSetting::OfferUnsentEdits(const QString& unit, bool sameDevice) {
+  const std::optional<DeviceConfig> kept = std::exchange(m_unsent, std::nullopt);
+  if (!kept || !sameDevice || m_ctx.panel.PanelActive == 0) return;
+  QStringList differences = ConfigDiffLines(m_ctx.config, *kept);
+  if (differences.isEmpty()) return;
+  constexpr qsizetype kShownDifferences = 20;
+  if (differences.size() > kShownDifferences) {
+    const qsizetype more = differences.size() - kShownDifferences;
+    differences.resize(kShownDifferences);
+    differences << QStringLiteral("... (+%1)").arg(more);
+  }
+  MessageBoxRequest box;
+  box.owner = PromptOwner::MainWindow;
+  box.caption = QStringLiteral("Ostrivane");
+  box.text = LocalText(text::UnsentAfterLinkLoss, m_ctx.settings.LanguageIndex())
+                 .arg(unit, differences.join(u'\n'));
+  box.buttons = PromptButtons::OkCancel;
+  box.icon = PromptIcon::Exclamation;
+  const std::uint32_t epoch = m_epoch;
+  m_ctx.prompts.AskMessage(box, [this, epoch, edits = *kept](PromptAnswer answer) {
+    if (answer != PromptAnswer::Ok || !StillConnected(epoch)) return;
+    // A whole record again: the kept edits over what the device holds, sent at the next tick.
+    m_ctx.config = edits;
+    m_ctx.panel.RequestSendNow();
+    ReportWrite(WriteState::Pending);
+    SelectPage(m_currentPage);
+  });
 }
 
 void CSetting::ReportUnsent(const QString& path) const {
@@ -225,6 +285,11 @@ void CSetting::ReportWrite(WriteState state, SendOutcome outcome) {
 
 void CSetting::RunOnDevice(std::function<void(OperationContext&)> work) {
   m_device.Submit(std::move(work));
+}
+
+void CSetting::RunOnDeviceThen(std::function<void(OperationContext&)> work,
+                               std::function<void()> then) {
+  m_device.Submit(std::move(work), std::move(then));
 }
 
 void CSetting::SelectPage(int page) {

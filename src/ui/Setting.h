@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "config/DeviceConfig.h"
 #include "operations/OperationContext.h"
@@ -11,6 +14,7 @@
 #include "ui/WriteState.h"
 #include "ui/pages/PanelPage.h"
 
+class QDialog;
 class QLabel;
 
 namespace ostrivane {
@@ -52,10 +56,22 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   void ChooseModulator(int index) override;
   void SelectPage(int page) override;
   void RunOnDevice(std::function<void(OperationContext&)> work) override;
+  void RunOnDeviceThen(std::function<void(OperationContext&)> work,
+                       std::function<void()> then) override;
   void NoteEdit() override;
   bool OverNetwork() const override { return m_overNetwork; }
   // The main window says how the device is reached once it is connected.
   void SetOverNetwork(bool overNetwork) { m_overNetwork = overNetwork; }
+  std::uint32_t ConnectionEpoch() const override { return m_epoch; }
+  bool StillConnected(std::uint32_t epoch) override;
+  void BindToConnection(QDialog* dialog) override;
+
+  // After a fall-back whose last send did not reach the device: its edits are kept.
+  bool KeepsUnsentEdits() const { return m_unsent.has_value(); }
+  // Once the panel is open again: for the device the kept edits were made for (sameDevice) the
+  // installer is asked whether to send them, shown what differs from the record just read; for
+  // any other device they are dropped. unit names the device in the question.
+  void OfferUnsentEdits(const QString& unit, bool sameDevice);
 
   // Where the edits stand; the send that did not apply is offered again by SendAgain.
   const WriteReport& Write() const { return m_write; }
@@ -93,6 +109,8 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   // After the tick's send: the installer's edits stay when the device did not take them.
   void FinishWrite(SendOutcome outcome, bool keepEdits);
   void ReportUnsent(const QString& path) const;
+  // The panel opens or closes: dialogs still open for the connection before are closed.
+  void NextEpoch();
 
   OperationContext& m_ctx;
   DeviceThread& m_device;
@@ -109,8 +127,12 @@ class CSetting final : public QWidget, public PanelHost, public PanelDisplays {
   WriteReport m_write;
   // The model as it was sent, kept until the device answered.
   DeviceConfig m_sentEdits;
+  // The edits a lost link kept from the device, until its next connection.
+  std::optional<DeviceConfig> m_unsent;
   bool m_closing = false;
   bool m_overNetwork = false;
+  std::uint32_t m_epoch = 0;
+  QList<QPointer<QDialog>> m_boundDialogs;
   int m_currentPage = -1;
   int m_currentService = 0;
   int m_currentModulator = 0;

@@ -49,6 +49,21 @@ class ConfigurationFilesTest : public ::testing::Test {
   LoadResult LoadFrom(const QString& path, std::uint8_t typeCode) {
     return m_files.LoadConfigurationFrom(path, m_config, m_panel, ContextFor(typeCode));
   }
+  // The SAVE and LOAD buttons: the dialogs (answered at once here), then the file.
+  SaveOutcome SaveByDialog(std::uint8_t typeCode) {
+    SaveOutcome outcome = SaveOutcome::Cancelled;
+    m_files.AskSavePath(typeCode, [&](const QString& path) {
+      if (!path.isEmpty()) outcome = SaveTo(path, typeCode);
+    });
+    return outcome;
+  }
+  LoadResult LoadByDialog(std::uint8_t typeCode) {
+    LoadResult result;
+    m_files.AskLoadPath(typeCode, [&](const QString& path) {
+      if (!path.isEmpty()) result = LoadFrom(path, typeCode);
+    });
+    return result;
+  }
 
   // A load that is refused leaves the model and the panel state exactly as they were.
   void ExpectRefusedUnchanged(const LoadResult& result, LoadOutcome outcome, const char* text) {
@@ -88,7 +103,7 @@ TEST(ConfigurationFileNames, ExtensionRule_AppendsUnlessTheTypesExtensionEndsThe
 
 TEST_F(ConfigurationFilesTest, SaveDialogOnType121_WritesTmcFileInChosenFolder) {
   m_prompts.savePath = ConfigPath(QStringLiteral("site"));
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(121)), SaveOutcome::Saved);
+  EXPECT_EQ(SaveByDialog(121), SaveOutcome::Saved);
 
   ASSERT_EQ(m_prompts.dialogs.size(), 1);
   const FileDialogRequest& dialog = m_prompts.dialogs.front();
@@ -108,8 +123,8 @@ TEST_F(ConfigurationFilesTest, SaveDialogOnType121_WritesTmcFileInChosenFolder) 
 }
 
 TEST_F(ConfigurationFilesTest, CancelledDialogs_DoNothingAndSayNothing) {
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Cancelled);
-  const LoadResult result = m_files.LoadConfiguration(m_config, m_panel, ContextFor(131));
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Cancelled);
+  const LoadResult result = LoadByDialog(131);
   EXPECT_EQ(result.outcome, LoadOutcome::Cancelled);
   EXPECT_EQ(result.pageToSelect, LoadResult::kNoPage);
 
@@ -126,9 +141,9 @@ TEST_F(ConfigurationFilesTest, FolderWithFullStop_GetsExactlyTheChosenFile) {
   const QString folder = m_data.path() + QStringLiteral("/site.v2/");
   ASSERT_TRUE(QDir().mkpath(folder));
   m_prompts.savePath = folder + QStringLiteral("a.itc");
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Saved);
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Saved);
   m_prompts.savePath = folder + QStringLiteral("b");
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Saved);
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Saved);
   EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
             QStringList({QStringLiteral("a.itc"), QStringLiteral("b.itc")}));
 }
@@ -138,19 +153,19 @@ TEST_F(ConfigurationFilesTest, AppendedExtensionNamesExistingFile_AsksBeforeRepl
   WriteAll(existing, "keep me");
   m_prompts.savePath = ConfigPath(QStringLiteral("demo"));
   m_prompts.messageAnswer = PromptAnswer::Cancel;
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Cancelled);
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Cancelled);
   EXPECT_EQ(ReadAll(existing), QByteArray("keep me"));
   EXPECT_TRUE(m_status.texts.isEmpty());
   ASSERT_EQ(m_prompts.messages.size(), 1);
   EXPECT_EQ(m_prompts.messages[0].buttons, PromptButtons::OkCancel);
 
   m_prompts.messageAnswer = PromptAnswer::Ok;
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Saved);
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Saved);
   EXPECT_NE(ReadAll(existing), QByteArray("keep me"));
 
   // A name chosen with its extension was confirmed by the dialog itself.
   m_prompts.savePath = existing;
-  EXPECT_EQ(m_files.SaveConfiguration(m_config, m_panel, ContextFor(131)), SaveOutcome::Saved);
+  EXPECT_EQ(SaveByDialog(131), SaveOutcome::Saved);
   EXPECT_EQ(m_prompts.messages.size(), 2);
 }
 

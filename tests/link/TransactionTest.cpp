@@ -171,6 +171,11 @@ class SeenFrames final : public LinkObserver {
                                                            : "accepted";
     seen.push_back("rx" + std::to_string(attempt) + ":" + what);
   }
+  void OnRefused(std::uint8_t, std::span<const std::uint8_t>, Refusal why) override {
+    seen.push_back(why == Refusal::NotConnected ? "unsent:no link"
+                   : why == Refusal::Cancelled  ? "unsent:cancelled"
+                                                : "unsent:too long");
+  }
   std::vector<std::string> seen;
 };
 
@@ -188,5 +193,21 @@ TEST_F(Transaction, Observer_SeesEveryAttemptAndHowItsReplyEnded) {
   EXPECT_EQ(frames.seen,
             (std::vector<std::string>{"tx1:3", "rx1:bad", "tx2:3", "rx2:accepted", "tx1:0",
                                       "rx1:refused", "tx1:0", "rx1:none", "tx2:0", "rx2:none"}));
+  link.SetObserver(nullptr);
+}
+
+TEST_F(Transaction, RequestThatNeverReachesTheWire_IsStillSeenWithItsReason) {
+  SeenFrames frames;
+  link.SetObserver(&frames);
+  EXPECT_FALSE(link.Transact(0x40, {}, 500));
+  FakeChannel& channel = Attach(Channel::Kind::Serial);
+  const std::vector<std::uint8_t> tooLong(kFrameBufferSize, 0x55);
+  EXPECT_FALSE(link.Transact(0x50, tooLong, 500));
+  link.SetCancelled(true);
+  EXPECT_FALSE(link.Transact(0x40, {}, 500));
+  link.SetCancelled(false);
+  EXPECT_TRUE(channel.written.isEmpty());
+  EXPECT_EQ(frames.seen,
+            (std::vector<std::string>{"unsent:no link", "unsent:too long", "unsent:cancelled"}));
   link.SetObserver(nullptr);
 }

@@ -93,13 +93,13 @@ TEST(CrtcDialogTest, ClockField_OpensTheDialogAndSendsOnlyAChangedTime) {
 
   auto opened = OnClockDialog([](CRTC& d) { Press(d, clockcontrol::Ok); });
   QTest::mouseClick(field, Qt::LeftButton);
-  EXPECT_TRUE(*opened);
+  EXPECT_TRUE(WaitUntil([&] { return *opened; }, 3000));
   opened = OnClockDialog([](CRTC& d) {
     d.TimePicker()->setTime(QTime(9, 45));
     Press(d, clockcontrol::Cancel);
   });
   QTest::mouseClick(window.Control(usbcontrol::ClockPicture), Qt::LeftButton);
-  EXPECT_TRUE(*opened);
+  EXPECT_TRUE(WaitUntil([&] { return *opened; }, 3000));
   QTest::qWait(300);
   EXPECT_TRUE(ClockCommands(window).isEmpty());
 
@@ -108,7 +108,7 @@ TEST(CrtcDialogTest, ClockField_OpensTheDialogAndSendsOnlyAChangedTime) {
     Press(d, clockcontrol::Ok);
   });
   QTest::keyClick(field, Qt::Key_Return);
-  EXPECT_TRUE(*opened);
+  EXPECT_TRUE(WaitUntil([&] { return *opened; }, 3000));
   ASSERT_TRUE(window.WaitDeviceIdle());
   // Clock command table: 0x00, year 2024 low byte first, month, day, hour, minute, second 0.
   EXPECT_EQ(ClockCommands(window), QList<QByteArray>{QByteArray::fromHex("00e8070503081e00")});

@@ -84,7 +84,22 @@ class RecordingPrompts final : public Prompts {
   QString GetSaveFileName(const FileDialogRequest&) override { return saveAnswer; }
   QString GetOpenFileName(const FileDialogRequest&) override { return openAnswer; }
   void Beep(int, int) override { ++beeps; }
+  // With hold set, the window-modal questions stay open: held keeps their answers for later.
+  void AskMessage(const MessageBoxRequest& request,
+                  std::function<void(PromptAnswer)> answer) override {
+    if (!hold) return Prompts::AskMessage(request, std::move(answer));
+    messages.append(request);
+    heldMessages.push_back(std::move(answer));
+  }
+  void AskOpenFileName(const FileDialogRequest& request,
+                       std::function<void(const QString&)> answer) override {
+    if (!hold) return Prompts::AskOpenFileName(request, std::move(answer));
+    heldFile = std::move(answer);
+  }
 
+  bool hold = false;
+  std::deque<std::function<void(PromptAnswer)>> heldMessages;
+  std::function<void(const QString&)> heldFile;
   std::deque<PromptAnswer> answers;
   QList<MessageBoxRequest> messages;
   QString saveAnswer;

@@ -12,10 +12,11 @@
 
 namespace ostrivane {
 
-// The prompts of device jobs: the question is shown by the window's thread while the device
-// thread waits for the answer. Once the window is closing, questions still pending (and new ones)
-// get the cautious answer (Cancel, no file, no beep) instead, so that closing never waits on a
-// dialog nobody will see.
+// The prompts of device jobs: the question is shown by the window's thread (window-modal, no
+// nested event loop) while the device thread waits for the answer. A box with only OK has no
+// answer to wait for: the job goes on while it is shown. Once the window is closing, questions
+// still pending (and new ones) get the cautious answer (Cancel, no file, no beep) instead, so that
+// closing never waits on a dialog nobody will see.
 class PromptsRelay final : public Prompts {
  public:
   // window: the mailbox of the window's thread, which outlives every job; target: the prompts
@@ -39,8 +40,13 @@ class PromptsRelay final : public Prompts {
     PromptAnswer button = PromptAnswer::Cancel;
     QString path;
   };
-  // Runs ask on the window's thread and waits for it; nothing when the question was abandoned.
-  std::optional<Answer> Ask(std::function<void(Prompts&, Answer&)> ask);
+  // What a question fills in, then calls done with (on the window's thread).
+  using Question = std::function<void(Prompts&, std::function<void(const Answer&)> done)>;
+  // Device thread: asks on the window's thread and waits for the answer; nothing when the
+  // question was abandoned.
+  std::optional<Answer> Ask(Question ask);
+  // A file dialog's path (empty: none chosen, or the question abandoned).
+  QString AskPath(const FileDialogRequest& request, bool forSave);
 
   WindowMailbox& m_window;
   Prompts& m_target;

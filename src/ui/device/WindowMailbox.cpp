@@ -29,7 +29,8 @@ void WindowMailbox::Drain() {
       call = std::move(m_calls.front());
       m_calls.pop_front();
     }
-    // A call may open a dialog whose event loop drains the calls posted meanwhile.
+    // Dialogs are opened window-modal and answer later, so no call runs an event loop of its
+    // own.
     call();
   }
 }

@@ -157,17 +157,31 @@ void ManufacturerPage::ChangeCountry() {
 }
 
 void ManufacturerPage::SaveConfiguration() {
-  ConfigurationFiles files(Ctx().settings, Ctx().prompts, Ctx().status);
-  files.SaveConfiguration(Ctx().config, Ctx().panel, Ctx().Layout());
+  // The file gets the record of the device the dialog was opened for, or nothing.
+  const std::uint32_t epoch = Host().ConnectionEpoch();
+  ConfigurationFiles(Ctx().settings, Ctx().prompts, Ctx().status)
+      .AskSavePath(TypeCode(), [this, epoch](const QString& path) {
+        if (path.isEmpty() || !Host().StillConnected(epoch)) return;
+        ConfigurationFiles(Ctx().settings, Ctx().prompts, Ctx().status)
+            .SaveConfigurationTo(path, Ctx().config, Ctx().panel, Ctx().Layout());
+      });
 }
 
 void ManufacturerPage::LoadConfiguration() {
-  ConfigurationFiles files(Ctx().settings, Ctx().prompts, Ctx().status);
-  const LoadResult result = files.LoadConfiguration(Ctx().config, Ctx().panel, Ctx().Layout());
-  if (result.outcome != LoadOutcome::Loaded) return;
-  // The loaded schedule and file names are shown at once, not only after the device's reply.
-  Ctx().displays.RefreshScheduleList();
-  if (result.pageToSelect != LoadResult::kNoPage) Host().SelectPage(result.pageToSelect);
+  // A file chosen for one device is never written to another that connected meanwhile.
+  const std::uint32_t epoch = Host().ConnectionEpoch();
+  ConfigurationFiles(Ctx().settings, Ctx().prompts, Ctx().status)
+      .AskLoadPath(TypeCode(), [this, epoch](const QString& path) {
+        if (path.isEmpty() || !Host().StillConnected(epoch)) return;
+        const LoadResult result =
+            ConfigurationFiles(Ctx().settings, Ctx().prompts, Ctx().status)
+                .LoadConfigurationFrom(path, Ctx().config, Ctx().panel, Ctx().Layout());
+        if (result.outcome != LoadOutcome::Loaded) return;
+        // The loaded schedule and file names are shown at once, not only after the device's
+        // reply.
+        Ctx().displays.RefreshScheduleList();
+        if (result.pageToSelect != LoadResult::kNoPage) Host().SelectPage(result.pageToSelect);
+      });
 }
 
 void ManufacturerPage::SetFactoryDefault() {

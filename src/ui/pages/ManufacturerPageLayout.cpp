@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "operations/DeviceActions.h"
 #include "operations/FirmwareUpgrade.h"
@@ -120,10 +121,13 @@ void ManufacturerPage::BuildButtons() {
                                "Reload firmware", [this] { RequestFirmwareReload(Ctx()); });
   m_reset = AddButton(control::ResetButton, "Reset", "resetDevice", "Reset device",
                       [this] { Host().RunOnDevice([](OperationContext& ctx) { ResetDevice(ctx); }); });
-  m_snapshot = AddButton(control::SnapshotButton, "Snapshot", "snapshot", "Save snapshot",
-                         [this] {
-                           Host().RunOnDevice([](OperationContext& ctx) { CaptureSnapshot(ctx); });
-                         });
+  m_snapshot = AddButton(control::SnapshotButton, "Snapshot", "snapshot", "Save snapshot", [this] {
+    // The save dialog is the window's: the device is polled meanwhile.
+    auto picture = std::make_shared<QByteArray>();
+    Host().RunOnDeviceThen(
+        [picture](OperationContext& ctx) { *picture = RequestSnapshotData(ctx.link); },
+        [this, picture] { SaveSnapshot(Ctx().prompts, *picture); });
+  });
 }
 
 QPushButton* ManufacturerPage::AddButton(int id, const char* text, const char* objectName,

@@ -68,11 +68,7 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
   for (QCheckBox* box : {m_allowVbr, m_strictCbr}) {
     connect(box, &QCheckBox::toggled, this, [this] { PageRead(); });
   }
-  // The questions are asked from the device thread: in manufacturer mode the repair goes out at
-  // once.
-  connect(m_edidButton, &QToolButton::clicked, this, [this] {
-    Host().RunOnDevice([](OperationContext& device) { RequestEdidRepair(device); });
-  });
+  connect(m_edidButton, &QToolButton::clicked, this, &MiscPage::RepairEdid);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -91,6 +87,20 @@ MiscPage::MiscPage(PanelHost& host, OperationContext& ctx, QWidget* parent)
   grid->setColumnStretch(4, 1);
   grid->setRowStretch(7, 1);
   ChainTabOrder();
+}
+
+void MiscPage::RepairEdid() {
+  // In manufacturer mode the repair goes out at once.
+  if (Ctx().settings.ManufacturerMode()) {
+    Host().RunOnDevice([](OperationContext& device) { RequestEdidRepair(device); });
+    return;
+  }
+  // Asked by the window while the device is still polled; the programming is for the device the
+  // questions were about.
+  const std::uint32_t epoch = Host().ConnectionEpoch();
+  AskEdidRepair(Ctx().prompts, Ctx().settings.LanguageIndex(), [this, epoch] {
+    if (Host().StillConnected(epoch)) Ctx().flags.EdidRequest = true;
+  });
 }
 
 QComboBox* MiscPage::AddList(int id, const char* objectName, const QString& spoken,

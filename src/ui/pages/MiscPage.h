@@ -38,6 +38,7 @@ class MiscPage final : public PanelPage {
   QComboBox* AddList(int id, const char* objectName, const QString& spoken,
                      const QStringList& items);
   void ChangeFourK(int index);
+  void RepairEdid();
 
   QLabel* m_fourKLabel = nullptr;
   QComboBox* m_fourK = nullptr;

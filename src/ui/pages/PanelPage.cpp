@@ -1,5 +1,6 @@
 #include "ui/pages/PanelPage.h"
 
+#include <QDialog>
 #include <QLabel>
 
 #include "texts/TextTable.h"
@@ -35,6 +36,17 @@ QString PanelPage::SpokenName(const QString& labelText) {
   QString name = labelText.trimmed();
   if (name.endsWith(QLatin1Char(':'))) name.chop(1);
   return name.trimmed();
+}
+
+void PanelPage::OpenForConnection(QDialog* dialog, std::function<void(int result)> answered) {
+  const std::uint32_t epoch = m_host.ConnectionEpoch();
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(Qt::WindowModal);
+  connect(dialog, &QDialog::finished, this, [this, epoch, answered = std::move(answered)](int r) {
+    if (m_host.StillConnected(epoch)) answered(r);
+  });
+  m_host.BindToConnection(dialog);
+  dialog->open();
 }
 
 QString PanelPage::Text(int entry) const {

@@ -9,6 +9,7 @@
 
 #include "operations/OperationContext.h"
 
+class QDialog;
 class QLabel;
 
 namespace ostrivane {
@@ -29,10 +30,23 @@ class PanelHost {
   // Work with the device (the buttons' requests): queued to the thread that owns the link, never
   // run on the window's thread.
   virtual void RunOnDevice(std::function<void(OperationContext&)> work) = 0;
+  // The same; then runs on the window's thread once the work is done and merged.
+  virtual void RunOnDeviceThen(std::function<void(OperationContext&)> work,
+                               std::function<void()> then) {
+    RunOnDevice(std::move(work));
+    if (then) then();
+  }
   // A page's read-back marked the configuration for sending (the panel says so).
   virtual void NoteEdit() {}
   // True while the device is reached over the network (its address is the link's).
   virtual bool OverNetwork() const { return false; }
+  // The connection the panel is open for: a new number whenever the panel opens for a device or
+  // closes, so that what a dialog answers for an older connection is never sent to a newer one.
+  virtual std::uint32_t ConnectionEpoch() const { return 0; }
+  // True while epoch is still the panel's; otherwise the user is told that nothing was sent.
+  virtual bool StillConnected(std::uint32_t epoch) { return epoch == ConnectionEpoch(); }
+  // A dialog open for the current connection, closed as cancelled when the connection changes.
+  virtual void BindToConnection(QDialog*) {}
 };
 
 // One page of the settings panel. The panel runs PageLayout once, PageShow when the page choice
@@ -86,6 +100,10 @@ class PanelPage : public QWidget {
   QString Text(int entry) const;
   // A spoken name or tooltip, written in English, in the installer's language.
   QString Local(QStringView english) const;
+  // Opens dialog window-modal (it is deleted once closed); answered gets its result on the
+  // window's thread, unless the connection it was opened for changed meanwhile: then the dialog
+  // is closed, the user told, and nothing done.
+  void OpenForConnection(QDialog* dialog, std::function<void(int result)> answered);
 
   // Registers a numbered control of this page: its number as "controlId", a descriptive object
   // name and the name a screen reader speaks (in English; it is spoken in the installer's

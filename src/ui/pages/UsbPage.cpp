@@ -276,10 +276,15 @@ QString UsbPage::ClockText() const {
 
 void UsbPage::EditClock() {
   if (!m_clock->isEnabled()) return;
-  const std::optional<DeviceClockTime> chosen = AskDeviceClock(Ctx(), this);
-  if (!chosen) return;
-  Host().RunOnDevice([t = *chosen](OperationContext& ctx) {
-    SendDeviceClock(ctx.link, t.year, t.month, t.day, t.hour, t.minute, t.second);
+  // Answered later: the device keeps being polled while the dialog is open, and a time chosen
+  // for a device that has gone meanwhile is never sent to the one connected since.
+  auto* dialog =
+      new CRTC(Ctx().deviceStatus.current.DeviceClock, QDateTime::currentDateTime(), this);
+  OpenForConnection(dialog, [this, dialog](int) {
+    if (!dialog->Changed()) return;
+    Host().RunOnDevice([t = dialog->Clock()](OperationContext& ctx) {
+      SendDeviceClock(ctx.link, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    });
   });
 }
 
