@@ -3,6 +3,7 @@
 // window, its write states and activity panel, and the window and its pictures under a dark
 // palette.
 // Usage: ostrivane-screenshots OUTPUT_FOLDER [SUFFIX]
+#include <utility>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -163,6 +164,12 @@ bool GrabWindow(const QDir& out, const QString& suffix) {
   window.Setting().SelectPage(1);
   Settle(kPollMs * 5);
   if (!Save(window, name("connected-service"))) return false;
+  // MISC and MANUFACTURER (advanced mode); a 176 has no Play/Rec USB page to show.
+  for (const auto& [page, base] : {std::pair{3, "misc"}, std::pair{4, "manufacturer"}}) {
+    window.Setting().SelectPage(page);
+    Settle(kPollMs * 2);
+    if (!Save(window, name(base))) return false;
+  }
   return GrabWriteStates(session, out, suffix);
 }
 
