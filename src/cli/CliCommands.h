@@ -59,6 +59,9 @@ int CheckBackupFolder(CommandIo& io);
 int CheckReadableFile(CommandIo& io, const QString& path);
 // The JSON form of a configuration for one model, strict unless --lenient; every problem is
 // printed. False when the file cannot be used.
+// Encodes a configuration read from a file, with the USB file and logo names it carries.
+bool EncodeFileConfig(DeviceConfig& config, const LayoutContext& context, QByteArray& record,
+                      QString* refusal = nullptr);
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config);
 // Whether a configuration file (or standard input, "-") holds the JSON form rather than a record.

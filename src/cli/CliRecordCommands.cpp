@@ -125,6 +125,15 @@ int CheckRecordFits(CommandIo& io, const QString& path, const QByteArray& record
                      .arg(length));
 }
 
+bool EncodeFileConfig(DeviceConfig& config, const LayoutContext& context, QByteArray& record,
+                      QString* refusal) {
+  // A file's configuration carries its own USB file and logo names; no panel has edited them.
+  PanelState panel;
+  panel.UsbFileNameText = config.UsbFileName;
+  panel.LogoFieldText = config.LogoName;
+  return EncodeConfigImage(config, panel, context, record, refusal);
+}
+
 bool ReadJsonConfig(CommandIo& io, const QByteArray& json, const LayoutContext& context,
                     DeviceConfig& config) {
   ConfigJsonCheck check;
@@ -186,11 +195,8 @@ int RunRecordEncode(CommandIo& io) {
     context.mainVersion = static_cast<std::uint8_t>(origin.mainVersion);
   DeviceConfig config;
   if (!ReadJsonConfig(io, json, context, config)) return kExitLocal;
-  PanelState panel;
-  panel.UsbFileNameText = config.UsbFileName;
-  panel.LogoFieldText = config.LogoName;
   QByteArray record;
-  if (!EncodeConfigImage(config, panel, context, record))
+  if (!EncodeFileConfig(config, context, record))
     return io.Fail(
         kExitLocal,
         QStringLiteral("the configuration does not fit in a %1-byte record.").arg(kConfigImageMax));
@@ -303,11 +309,8 @@ int RecordOfFile(CommandIo& io, const QString& path, const QByteArray& bytes,
   }
   DeviceConfig config;
   if (!ReadJsonConfig(io, bytes, context, config)) return kExitLocal;
-  PanelState panel;
-  panel.UsbFileNameText = config.UsbFileName;
-  panel.LogoFieldText = config.LogoName;
   QString refusal;
-  if (!EncodeConfigImage(config, panel, context, record, &refusal))
+  if (!EncodeFileConfig(config, context, record, &refusal))
     return io.Fail(kExitLocal, QStringLiteral("nothing was sent: %1.").arg(refusal));
   return kExitOk;
 }
